@@ -1,0 +1,89 @@
+#include "ConsoleConfig.h"
+
+#include "LogCategories.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSettings>
+
+ConsoleConfig::ConsoleConfig(const QStringList &arguments)
+{
+    parseCommandLine(arguments);
+    readIniFile();
+    echo();
+}
+
+int ConsoleConfig::clampInactivityTime(int seconds)
+{
+    return qBound(MinInactivityTime, seconds, MaxInactivityTime);
+}
+
+bool ConsoleConfig::authSwitchedOn(const QString &value)
+{
+    return value.compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
+}
+
+void ConsoleConfig::parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption iniOption(
+        QStringList{QStringLiteral("i")},
+        QCoreApplication::translate("ConsoleConfig", "Path to the INI File"),
+        QCoreApplication::translate("ConsoleConfig", "ini file"), QString());
+    parser.addOption(iniOption);
+    // process() prints help or the parser's error and ends the program, as Qt does.
+    parser.process(arguments);
+
+    iniFile = parser.value(iniOption);
+    if (iniFile.isEmpty())
+        iniFile = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                  QCoreApplication::applicationName() + QLatin1String(".ini");
+}
+
+void ConsoleConfig::readIniFile()
+{
+    // Parented to the application, so it lives as long as the program.
+    auto *settings = new QSettings(iniFile, QSettings::IniFormat, QCoreApplication::instance());
+
+    settings->beginGroup(QStringLiteral("Zelt_MeetingService"));
+    meetingServiceHost = settings->value(QStringLiteral("host")).toString();
+    meetingServicePath = settings->value(QStringLiteral("path")).toString();
+    meetingServiceAuth =
+        authSwitchedOn(settings->value(QStringLiteral("auth"), QStringLiteral("on")).toString());
+    settings->endGroup();
+
+    settings->beginGroup(QStringLiteral("Zelt_AuthService"));
+    authServiceHost = settings->value(QStringLiteral("host")).toString();
+    authServicePath = settings->value(QStringLiteral("path")).toString();
+    settings->endGroup();
+
+    settings->beginGroup(QStringLiteral("Zelt_Service"));
+    serviceHost = settings->value(QStringLiteral("host")).toString();
+    servicePath = settings->value(QStringLiteral("path")).toString();
+    settings->endGroup();
+
+    settings->beginGroup(QStringLiteral("Zelt_Console"));
+    // A non-numeric value reads as 0 and is clamped up like any other too-small value.
+    inactivityTime = clampInactivityTime(
+        settings->value(QStringLiteral("inactivitytime"), DefaultInactivityTime).toInt());
+    restoreWindow = settings->value(QStringLiteral("restorewindow"), true).toBool();
+    settings->endGroup();
+}
+
+void ConsoleConfig::echo() const
+{
+    const auto group = [](const char *name, const QString &host, const QString &path) {
+        qCDebug(lcSrv).noquote() << name;
+        qCDebug(lcSrv).noquote() << QStringLiteral("  Host: ") + host;
+        qCDebug(lcSrv).noquote() << QStringLiteral("  Path: ") + path;
+    };
+    group("Zelt_MeetingService", meetingServiceHost, meetingServicePath);
+    group("Zelt_AuthService", authServiceHost, authServicePath);
+    group("Zelt_Service", serviceHost, servicePath);
+    qCDebug(lcSrv).noquote() << "Zelt_Console";
+    qCDebug(lcSrv).noquote() << QStringLiteral("  Inactivity Time: %1").arg(inactivityTime);
+    qCDebug(lcSrv).noquote() << QStringLiteral("  Restore Window: %1")
+                                    .arg(restoreWindow ? QStringLiteral("true")
+                                                       : QStringLiteral("false"));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The console's configuration: read once at start from the command line and the ini file.
+class ConsoleConfig
+{
+public:
+    static constexpr int DefaultInactivityTime = 180;
+    static constexpr int MinInactivityTime = 30;
+    static constexpr int MaxInactivityTime = 3600;
+
+    explicit ConsoleConfig(const QStringList &arguments);
+
+    int getInactivityTime() const { return inactivityTime; }
+    bool getRestoreWindow() const { return restoreWindow; }
+
+    // Clamps a configured idle time into the allowed range.
+    static int clampInactivityTime(int seconds);
+    // True unless the value is some capitalisation of "off".
+    static bool authSwitchedOn(const QString &value);
+
+    QString meetingServiceHost;
+    QString meetingServicePath;
+    bool meetingServiceAuth = true;
+    QString authServiceHost;
+    QString authServicePath;
+    QString serviceHost;
+    QString servicePath;
+    int inactivityTime = DefaultInactivityTime;
+    bool restoreWindow = true;
+    QString iniFile;
+
+private:
+    void parseCommandLine(const QStringList &arguments);
+    void readIniFile();
+    void echo() const;
+};

@@ -1,0 +1,81 @@
+#include "ExitRecorder.h"
+#include "ProcessLauncher.h"
+#include "ScriptedPrompt.h"
+
+#include <QtTest>
+
+class TestSeams : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scriptedPromptAnswersInOrderAndRecords()
+    {
+        ScriptedPrompt prompt;
+        prompt.answerButton(QMessageBox::No);
+        prompt.answer(QStringLiteral("typed"));
+        prompt.answer(QVariant()); // cancel the integer input
+
+        QCOMPARE(Prompt::question(nullptr, QStringLiteral("Delete"), QStringLiteral("Sure?")),
+                 QMessageBox::No);
+        QCOMPARE(Prompt::current().text(nullptr, QStringLiteral("Name"), QStringLiteral("Label"),
+                                        QLineEdit::Normal, QString()),
+                 std::optional<QString>(QStringLiteral("typed")));
+        QVERIFY(!Prompt::current().integer(nullptr, QStringLiteral("N"), QString(), 1, 0, 9, 1));
+        // Nothing queued: the default button.
+        QCOMPARE(Prompt::warning(nullptr, QStringLiteral("W"), QStringLiteral("careful"),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel),
+                 QMessageBox::Cancel);
+
+        QCOMPARE(prompt.shown.size(), 4);
+        QCOMPARE(prompt.titles(Prompt::Kind::Question), QStringList{"Delete"});
+        QCOMPARE(prompt.texts(Prompt::Kind::Warning), QStringList{"careful"});
+        QCOMPARE(prompt.pendingAnswers(), 0);
+    }
+
+    void promptIsRestoredWhenScriptEnds()
+    {
+        {
+            ScriptedPrompt prompt;
+            QCOMPARE(&Prompt::current(), static_cast<Prompt *>(&prompt));
+        }
+        QVERIFY(dynamic_cast<QtPrompt *>(&Prompt::current()));
+    }
+
+    void exitIsIntercepted()
+    {
+        ExitRecorder recorder;
+        ProgramExit::now(0);
+        ProgramExit::now(-1);
+        QCOMPARE(recorder.codes, (QList<int>{0, -1}));
+    }
+
+    void launcherPassesArgumentsUntouched()
+    {
+        // Blanks, quotes and shell characters arrive as they are: no shell is involved.
+        const QStringList arguments{QStringLiteral("a b"), QStringLiteral("\"q\""),
+                                    QStringLiteral("$(echo x);|&")};
+        const auto result = ProcessLauncher::current().run(
+            QStringLiteral("printf"), QStringList{QStringLiteral("%s\\n")} + arguments, 10000);
+        QVERIFY(result.started);
+        QVERIFY(result.finished);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(result.standardOutput), arguments.join('\n') + '\n');
+    }
+
+    void launcherReportsMissingProgramAndTimeOut()
+    {
+        const auto missing =
+            ProcessLauncher::current().run(QStringLiteral("/nonexistent/program"), {}, 5000);
+        QVERIFY(!missing.started);
+
+        const auto slow =
+            ProcessLauncher::current().run(QStringLiteral("sleep"), {QStringLiteral("30")}, 300);
+        QVERIFY(slow.started);
+        QVERIFY(!slow.finished);
+        QCOMPARE(slow.exitCode, -1);
+    }
+};
+
+QTEST_MAIN(TestSeams)
+#include "tst_seams.moc"
