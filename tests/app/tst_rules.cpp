@@ -1,0 +1,141 @@
+#include "SizeText.h"
+#include "UserActivityFilter.h"
+#include "VersionNumber.h"
+
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QtTest>
+
+// The small rules the main window's displays and checks are built from.
+class TestRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buildDescriptionGivesVersion_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("dotted");
+        QTest::newRow("this build") << "v3.1-2-gb60c8eb"
+                                    << "3.1.2";
+        QTest::newRow("on the tag") << "v4.0-0-g0123456"
+                                    << "4.0.0";
+        QTest::newRow("only a major") << "v7-12-gabcdef0"
+                                      << "7.12.0";
+        QTest::newRow("too short") << "v1"
+                                   << "0.0.0";
+    }
+    void buildDescriptionGivesVersion()
+    {
+        QFETCH(QString, description);
+        QTEST(VersionNumber::fromBuildDescription(description).dotted(), "dotted");
+    }
+
+    void statusMessageNamesVersion_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<QString>("dotted");
+        QTest::newRow("with v") << "OK - Version v2.10.3" << true << "2.10.3";
+        QTest::newRow("with V") << "OK - Version V2.0.30" << true << "2.0.30";
+        QTest::newRow("without v") << "OK - Version 1.2.3" << true << "1.2.3";
+        QTest::newRow("dash separated") << "OK - Version v2-1-7" << true << "2.1.7";
+        QTest::newRow("two parts") << "OK - Version 2.10" << false << "";
+        QTest::newRow("four parts") << "OK - Version 2.10.3.4" << false << "";
+        QTest::newRow("no marker") << "Version 2.10.3" << false << "";
+        QTest::newRow("marker is case-sensitive") << "ok - version 2.10.3" << false << "";
+        QTest::newRow("non-numeric part is 0") << "OK - Version 2.x.3" << true << "2.0.3";
+    }
+    void statusMessageNamesVersion()
+    {
+        QFETCH(QString, message);
+        QFETCH(bool, named);
+        const auto version = VersionNumber::fromStatusMessage(message);
+        QCOMPARE(version.has_value(), named);
+        if (named)
+            QTEST(version->dotted(), "dotted");
+    }
+
+    void versionOrderAndBundleGate()
+    {
+        QVERIFY(VersionNumber({3, 1, 9}) < VersionNumber({3, 2, 0}));
+        QVERIFY(!(VersionNumber({3, 1, 0}) < VersionNumber({3, 0, 99})));
+        QVERIFY(!(VersionNumber({3, 1, 2}) < VersionNumber({3, 1, 2})));
+        QVERIFY(!serviceSupportsAssetBundles({2, 0, 29}));
+        QVERIFY(serviceSupportsAssetBundles({2, 0, 30}));
+        QVERIFY(serviceSupportsAssetBundles({2, 1, 0}));
+        QVERIFY(serviceSupportsAssetBundles({3, 0, 0}));
+        QVERIFY(!serviceSupportsAssetBundles({1, 9, 99}));
+    }
+
+    void transferSizeUnits_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("unit");
+        QTest::newRow("1023 KB") << qint64(1023) * 1024 << "1023" << int(SizeText::Unit::KB);
+        QTest::newRow("1024 KB") << qint64(1024) * 1024 << "1.00" << int(SizeText::Unit::MB);
+        QTest::newRow("just under a GB")
+            << qint64(1048575) * 1024 << "1024.00" << int(SizeText::Unit::MB);
+        QTest::newRow("one GB") << qint64(1048576) * 1024 << "1.00" << int(SizeText::Unit::GB);
+        QTest::newRow("above 2^31")
+            << qint64(3) * 1024 * 1024 * 1024 << "3.00" << int(SizeText::Unit::GB);
+        QTest::newRow("less than a KB") << qint64(1023) << "0" << int(SizeText::Unit::KB);
+    }
+    void transferSizeUnits()
+    {
+        QFETCH(qint64, bytes);
+        const SizeText::Scaled scaled = SizeText::transferSize(bytes);
+        QTEST(scaled.number, "number");
+        QTEST(int(scaled.unit), "unit");
+    }
+
+    void listSizeSteps_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("500 bytes") << qint64(500) << "0 KB";
+        QTest::newRow("1536 bytes") << qint64(1536) << "1 KB";
+        QTest::newRow("unit changes only above 1024") << qint64(1048576) << "1024 KB";
+        QTest::newRow("2 MB") << qint64(2097152) << "2 MB";
+        QTest::newRow("3 GB") << qint64(3221225472) << "3 GB";
+        QTest::newRow("one byte") << qint64(1) << "0 KB";
+        QTest::newRow("5000 TB") << qint64(5000) * 1024 * 1024 * 1024 * 1024 << "5000 TB";
+    }
+    void listSizeSteps()
+    {
+        QFETCH(qint64, bytes);
+        QTEST(SizeText::listSize(bytes), "text");
+    }
+
+    void inactivityNeedsAnInactiveWindow()
+    {
+        QMainWindow window;
+        UserActivityFilter filter(&window, 50);
+        window.installEventFilter(&filter);
+        QSignalSpy inactive(&filter, &UserActivityFilter::userInactive);
+        QSignalSpy active(&filter, &UserActivityFilter::userActive);
+
+        // A hidden window is never the active one: the interval runs out.
+        QTRY_COMPARE_WITH_TIMEOUT(inactive.count(), 1, 5000);
+        QVERIFY(filter.isInactive());
+
+        // Any input ends it, exactly once.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &press);
+        QCoreApplication::sendEvent(&window, &press);
+        QCOMPARE(active.count(), 1);
+        QVERIFY(!filter.isInactive());
+
+        // While the window is active the filter keeps waiting, however long it takes.
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        inactive.clear();
+        QTest::qWait(400);
+        QCOMPARE(inactive.count(), 0);
+    }
+};
+
+QTEST_MAIN(TestRules)
+#include "tst_rules.moc"
