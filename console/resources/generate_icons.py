@@ -356,10 +356,10 @@ PNG_FILES = {
     "logo.png": (LOGO, 128),
     "aws.png": (badge("#455A64", "S3", 28), 64),
     "minio.png": (badge("#00796B", "MinIO", 15), 64),
-    "nextcloud2.png": (badge("#3949AB", "NC", 26), 64),
+    "nextcloud2.png": (badge(INDIGO, "NC", 26), 64),
 }
 
-JPG_FILES = {"nextcloud1.jpg": (badge("#3949AB", "NC", 26), 128)}
+JPG_FILES = {"nextcloud1.jpg": (badge(INDIGO, "NC", 26), 128)}
 
 ICO_SIZES = (16, 32, 48)
 
