@@ -1,0 +1,62 @@
+#include "OperationProbe.h"
+
+#include <QMetaObject>
+#include <QTest>
+
+namespace {
+
+const char *const suffixes[4] = {"Signal", "SignalFull", "SignalE", "SignalEFull"};
+
+QMetaMethod findSignal(const QObject *client, const QByteArray &name)
+{
+    const QMetaObject *meta = client->metaObject();
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() == QMetaMethod::Signal && method.name() == name)
+            return method;
+    }
+    return QMetaMethod();
+}
+
+} // namespace
+
+OperationProbe::OperationProbe(const QObject *client, const QByteArray &operation)
+    : m_operation(operation)
+{
+    for (int i = 0; i < 4; ++i) {
+        m_methods[i] = findSignal(client, operation + suffixes[i]);
+        if (m_methods[i].isValid())
+            m_spies[i] = std::make_unique<QSignalSpy>(client, m_methods[i]);
+    }
+}
+
+QString OperationProbe::signatureProblem() const
+{
+    for (int i = 0; i < 4; ++i) {
+        if (!m_methods[i].isValid())
+            return QStringLiteral("no signal %1%2").arg(m_operation, suffixes[i]);
+    }
+    const bool hasResult = m_methods[0].parameterCount() == 1;
+    using Names = QList<QByteArray>;
+    const Names expected[4] = {hasResult ? Names{"summary"} : Names{},
+                               hasResult ? Names{"worker", "summary"} : Names{"worker"},
+                               hasResult ? Names{"summary", "error_type", "error_str"}
+                                         : Names{"error_type", "error_str"},
+                               Names{"worker", "error_type", "error_str"}};
+    for (int i = 0; i < 4; ++i) {
+        if (m_methods[i].parameterNames() != expected[i])
+            return QStringLiteral("unexpected parameters: ") +
+                   QString::fromLatin1(m_methods[i].methodSignature());
+    }
+    if (m_methods[1].parameterTypes().value(0) != "ZeltHttpRequestWorker*" ||
+        m_methods[2].parameterTypes().value(hasResult ? 1 : 0) != "QNetworkReply::NetworkError" ||
+        m_methods[3].parameterTypes().value(2) != "QString")
+        return QStringLiteral("unexpected parameter types in the %1 signals").arg(m_operation);
+    return QString();
+}
+
+bool OperationProbe::waitForAnswer()
+{
+    return QTest::qWaitFor([this] { return !signalFull().isEmpty() || !signalEFull().isEmpty(); },
+                           20000);
+}

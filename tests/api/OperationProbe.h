@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMetaMethod>
+#include <QSignalSpy>
+#include <QString>
+
+#include <memory>
+
+// Watches the four answer signals of one client operation (<operation>Signal, ...SignalFull,
+// ...SignalE, ...SignalEFull), found by name as a caller connecting by name would find them.
+class OperationProbe
+{
+public:
+    OperationProbe(const QObject *client, const QByteArray &operation);
+
+    // Empty when all four signals exist with the parameters callers rely on, else what is wrong.
+    // The spies below exist only when this is empty.
+    QString signatureProblem() const;
+    // Waits until ...SignalFull or ...SignalEFull arrives.
+    bool waitForAnswer();
+
+    QSignalSpy &signal() { return *m_spies[0]; }
+    QSignalSpy &signalFull() { return *m_spies[1]; }
+    QSignalSpy &signalE() { return *m_spies[2]; }
+    QSignalSpy &signalEFull() { return *m_spies[3]; }
+
+private:
+    QByteArray m_operation;
+    QMetaMethod m_methods[4];
+    std::unique_ptr<QSignalSpy> m_spies[4];
+};
