@@ -262,13 +262,13 @@ HttpReply PlatformService::postBundle(const HttpRequest &request)
         return errorReply(400, QStringLiteral("Asset bundle Mode must be 0 to 2"), source);
 
     const QString requestedId = body->value(keyId).toString();
+    const bool create = requestedId.isEmpty() || requestedId == globalBundleId;
     QJsonObject bundle;
-    if (requestedId.isEmpty() || requestedId == globalBundleId) {
+    if (create) {
         const bool global = requestedId == globalBundleId;
         if (global && !caller->isAdministrator())
             return errorReply(
                 403, QStringLiteral("Only administrators may create global asset bundles"), source);
-        bundle.insert(keyId, QStringLiteral("AB-%1").arg(m_context.state.nextBundleNumber++));
         bundle.insert(keyUserId, global ? QString() : caller->id);
         bundle.insert(QStringLiteral("UserName"), global ? QString() : caller->fullName());
     } else {
@@ -281,10 +281,12 @@ HttpReply PlatformService::postBundle(const HttpRequest &request)
                               source);
         bundle = *existing;
     }
-    const QString id = bundle.value(keyId).toString();
-    if (nameTaken(name, bundle.value(keyUserId).toString(), id))
+    if (nameTaken(name, bundle.value(keyUserId).toString(), bundle.value(keyId).toString()))
         return errorReply(
             409, QStringLiteral("An asset bundle named '%1' already exists").arg(name), source);
+    if (create)
+        bundle.insert(keyId, QStringLiteral("AB-%1").arg(m_context.state.nextBundleNumber++));
+    const QString id = bundle.value(keyId).toString();
     for (const char *member : {"Mode", "StgRelPath", "StgSize", "StgPreSgnPath", "StgChecksums"}) {
         if (body->contains(QLatin1String(member)))
             bundle.insert(QLatin1String(member), body->value(QLatin1String(member)));
