@@ -1,5 +1,6 @@
 #include "OperationProbe.h"
 
+#include <QDebug>
 #include <QMetaObject>
 #include <QTest>
 
@@ -59,4 +60,38 @@ bool OperationProbe::waitForAnswer()
 {
     return QTest::qWaitFor([this] { return !signalFull().isEmpty() || !signalEFull().isEmpty(); },
                            20000);
+}
+
+bool OperationProbe::succeededOnce() const
+{
+    return m_spies[0]->size() == 1 && m_spies[1]->size() == 1 && m_spies[2]->isEmpty() &&
+           m_spies[3]->isEmpty();
+}
+
+bool OperationProbe::failedOnce() const
+{
+    return m_spies[0]->isEmpty() && m_spies[1]->isEmpty() && m_spies[2]->size() == 1 &&
+           m_spies[3]->size() == 1;
+}
+
+QNetworkReply::NetworkError OperationProbe::errorType() const
+{
+    return m_spies[3]->value(0).value(1).value<QNetworkReply::NetworkError>();
+}
+
+QString OperationProbe::errorText() const
+{
+    return m_spies[3]->value(0).value(2).toString();
+}
+
+std::unique_ptr<OperationProbe> answerOf(const QByteArray &operation,
+                                         const std::function<const QObject *()> &call)
+{
+    // Answers arrive through the event loop, so watching after the call misses nothing.
+    auto probe = std::make_unique<OperationProbe>(call(), operation);
+    if (!probe->signatureProblem().isEmpty()) {
+        qWarning() << probe->signatureProblem();
+        return nullptr;
+    }
+    return probe->waitForAnswer() ? std::move(probe) : nullptr;
 }

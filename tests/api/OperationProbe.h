@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QMetaMethod>
+#include <QNetworkReply>
 #include <QSignalSpy>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // Watches the four answer signals of one client operation (<operation>Signal, ...SignalFull,
@@ -20,6 +22,13 @@ public:
     // Waits until ...SignalFull or ...SignalEFull arrives.
     bool waitForAnswer();
 
+    // Whether exactly the success pair (or the failure pair) arrived, each signal once.
+    bool succeededOnce() const;
+    bool failedOnce() const;
+    // What ...SignalEFull carried.
+    QNetworkReply::NetworkError errorType() const;
+    QString errorText() const;
+
     QSignalSpy &signal() { return *m_spies[0]; }
     QSignalSpy &signalFull() { return *m_spies[1]; }
     QSignalSpy &signalE() { return *m_spies[2]; }
@@ -30,3 +39,8 @@ private:
     QMetaMethod m_methods[4];
     std::unique_ptr<QSignalSpy> m_spies[4];
 };
+
+// Calls one operation (call returns the client it was called on) and waits for its answer. Null,
+// with a warning, when the client lacks the operation's signals or no answer came.
+std::unique_ptr<OperationProbe> answerOf(const QByteArray &operation,
+                                         const std::function<const QObject *()> &call);

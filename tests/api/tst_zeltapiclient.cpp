@@ -26,6 +26,16 @@ class Thing : public ZeltModel<Thing>
     ZELT_MODEL(Thing, THING_FIELDS)
 };
 
+// Holds the requests for /things/held...; answers the others at once with the body.
+RecordingHttpServer::Handler holdingThingsNamedHeld(const QByteArray &body)
+{
+    return [body](const RecordingHttpServer::Request &request) {
+        Reply reply = Reply::json(body);
+        reply.answer = !request.target.startsWith("/things/held");
+        return reply;
+    };
+}
+
 } // namespace
 
 // A client on the frame, with one operation of each result kind.
@@ -326,11 +336,7 @@ void tst_ZeltApiClient::operationWithoutResult()
 void tst_ZeltApiClient::requestsInFlightAnswerInCompletionOrder()
 {
     // The first request is held; the second is answered at once.
-    m_server->setHandler([](const RecordingHttpServer::Request &request) {
-        Reply reply = Reply::json(R"({"id": "quick"})");
-        reply.answer = !request.target.startsWith("/things/held");
-        return reply;
-    });
+    m_server->setHandler(holdingThingsNamedHeld(R"({"id": "quick"})"));
     const auto api = client();
     QList<QPair<ZeltHttpRequestWorker *, QString>> answers;
     connect(api.get(), &ProbeApi::getThingSignalFull, this,
@@ -353,11 +359,7 @@ void tst_ZeltApiClient::requestsInFlightAnswerInCompletionOrder()
 
 void tst_ZeltApiClient::abortSilencesRequestsInFlight()
 {
-    m_server->setHandler([](const RecordingHttpServer::Request &request) {
-        Reply reply = Reply::json(R"({"id": "x"})");
-        reply.answer = !request.target.startsWith("/things/held");
-        return reply;
-    });
+    m_server->setHandler(holdingThingsNamedHeld(R"({"id": "x"})"));
     const auto api = client();
     QSignalSpy done(api.get(), &ProbeApi::getThingSignal);
     QSignalSpy failed(api.get(), &ProbeApi::getThingSignalE);

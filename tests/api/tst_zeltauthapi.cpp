@@ -41,9 +41,6 @@ private slots:
     void errorFromFailureText();
 
 private:
-    // Calls one operation and waits for its answer; the probe is null when it never came.
-    std::unique_ptr<OperationProbe> answer(const QByteArray &operation, const Invoke &invoke);
-
     std::unique_ptr<RecordingHttpServer> m_server;
     std::unique_ptr<ZeltAuthApi> m_api;
 };
@@ -55,18 +52,6 @@ void tst_ZeltAuthApi::init()
     m_api = std::make_unique<ZeltAuthApi>(ServiceAddress::fromConfig(m_server->url(), QString()));
     m_api->addHeaders("Content-Type", "application/x-www-form-urlencoded");
     m_api->addHeaders("Authorization", "Bearer at");
-}
-
-std::unique_ptr<OperationProbe> tst_ZeltAuthApi::answer(const QByteArray &operation,
-                                                        const Invoke &invoke)
-{
-    auto probe = std::make_unique<OperationProbe>(m_api.get(), operation);
-    if (!probe->signatureProblem().isEmpty()) {
-        qWarning() << probe->signatureProblem();
-        return nullptr;
-    }
-    invoke(*m_api);
-    return probe->waitForAnswer() ? std::move(probe) : nullptr;
 }
 
 void tst_ZeltAuthApi::operations_data()
@@ -117,11 +102,11 @@ void tst_ZeltAuthApi::operations()
     QFETCH(QByteArray, reply);
 
     m_server->setReply(Reply::json(reply));
-    auto probe = answer(operation, invoke);
-    QVERIFY(probe);
-    QCOMPARE(probe->signal().size(), 1);
-    QCOMPARE(probe->signalFull().size(), 1);
-    QCOMPARE(probe->signalE().size(), 0);
+    auto probe = answerOf(operation, [&] {
+        invoke(*m_api);
+        return m_api.get();
+    });
+    QVERIFY(probe && probe->succeededOnce());
     const RecordingHttpServer::Request request = m_server->requests().first();
     QCOMPARE(request.requestLine(), requestLine);
     QCOMPARE(request.body, body);
@@ -129,15 +114,14 @@ void tst_ZeltAuthApi::operations()
     QCOMPARE(request.header("Authorization"), QByteArray("Bearer at"));
 
     m_server->setReply(Reply::json(errorBody, 401));
-    probe = answer(operation, invoke);
-    QVERIFY(probe);
-    QCOMPARE(probe->signalE().size(), 1);
-    QCOMPARE(probe->signalEFull().size(), 1);
-    QCOMPARE(probe->signal().size(), 0);
-    const QList<QVariant> failure = probe->signalE().first();
-    QCOMPARE(failure.at(failure.size() - 2).value<QNetworkReply::NetworkError>(),
-             QNetworkReply::AuthenticationRequiredError);
-    QVERIFY(failure.last().toString().endsWith(", " + errorBody));
+    probe = answerOf(operation, [&] {
+        invoke(*m_api);
+        return m_api.get();
+    });
+    QVERIFY(probe && probe->failedOnce());
+    QCOMPARE(probe->errorType(), QNetworkReply::AuthenticationRequiredError);
+    QVERIFY(probe->errorText().endsWith(", " + errorBody));
+    QCOMPARE(probe->signalE().first().last(), probe->errorText());
 }
 
 void tst_ZeltAuthApi::tokenReplies_data()

@@ -46,8 +46,6 @@ private slots:
     void meetingLists();
 
 private:
-    std::unique_ptr<OperationProbe> answer(const QByteArray &operation, const Invoke &invoke);
-
     std::unique_ptr<RecordingHttpServer> m_server;
     std::unique_ptr<ZeltMeetingApi> m_api;
 };
@@ -60,18 +58,6 @@ void tst_ZeltMeetingApi::init()
     m_api->addHeaders("Content-Type", "application/json");
     m_api->addHeaders("accept", "application/json");
     m_api->addHeaders("Authorization", "Bearer at");
-}
-
-std::unique_ptr<OperationProbe> tst_ZeltMeetingApi::answer(const QByteArray &operation,
-                                                           const Invoke &invoke)
-{
-    auto probe = std::make_unique<OperationProbe>(m_api.get(), operation);
-    if (!probe->signatureProblem().isEmpty()) {
-        qWarning() << probe->signatureProblem();
-        return nullptr;
-    }
-    invoke(*m_api);
-    return probe->waitForAnswer() ? std::move(probe) : nullptr;
 }
 
 void tst_ZeltMeetingApi::operations_data()
@@ -118,11 +104,11 @@ void tst_ZeltMeetingApi::operations()
 
     m_server->setReply(
         Reply::json(operation == "getMeetings" ? "[" + fullMeeting + "]" : fullMeeting));
-    auto probe = answer(operation, invoke);
-    QVERIFY(probe);
-    QCOMPARE(probe->signal().size(), 1);
-    QCOMPARE(probe->signalFull().size(), 1);
-    QCOMPARE(probe->signalE().size(), 0);
+    auto probe = answerOf(operation, [&] {
+        invoke(*m_api);
+        return m_api.get();
+    });
+    QVERIFY(probe && probe->succeededOnce());
     const RecordingHttpServer::Request request = m_server->requests().first();
     QCOMPARE(request.requestLine(), requestLine);
     QCOMPARE(request.header("Content-Type"), contentType);
@@ -132,12 +118,13 @@ void tst_ZeltMeetingApi::operations()
 
     const QByteArray error = R"({"code": 404, "message": "Meeting not found", "source": "ms"})";
     m_server->setReply(Reply::json(error, 404));
-    probe = answer(operation, invoke);
-    QVERIFY(probe);
-    QCOMPARE(probe->signalE().size(), 1);
-    QCOMPARE(probe->signalEFull().size(), 1);
-    QCOMPARE(probe->signal().size(), 0);
-    QVERIFY(probe->signalEFull().first().at(2).toString().endsWith(", " + error));
+    probe = answerOf(operation, [&] {
+        invoke(*m_api);
+        return m_api.get();
+    });
+    QVERIFY(probe && probe->failedOnce());
+    QCOMPARE(probe->errorType(), QNetworkReply::ContentNotFoundError);
+    QVERIFY(probe->errorText().endsWith(", " + error));
 }
 
 void tst_ZeltMeetingApi::meetingRoundTrip()

@@ -285,13 +285,8 @@ void tst_ZeltServiceApi::operations()
 
     Clients clients{*m_service, *m_bundles};
     m_server->setReply(Reply::json("{}"));
-    QObject *client = invoke(clients);
-    OperationProbe done(client, operation);
-    QVERIFY2(done.signatureProblem().isEmpty(), qPrintable(done.signatureProblem()));
-    QVERIFY(done.waitForAnswer());
-    QCOMPARE(done.signal().size(), 1);
-    QCOMPARE(done.signalFull().size(), 1);
-    QCOMPARE(done.signalE().size(), 0);
+    const auto done = answerOf(operation, [&] { return invoke(clients); });
+    QVERIFY(done && done->succeededOnce());
     const RecordingHttpServer::Request request = m_server->requests().first();
     QCOMPARE(request.requestLine(), requestLine);
     QCOMPARE(request.header("Content-Type"), contentType);
@@ -300,15 +295,10 @@ void tst_ZeltServiceApi::operations()
 
     const QByteArray error = R"({"code": 500, "message": "Storage offline", "source": "svc"})";
     m_server->setReply(Reply::json(error, 500));
-    client = invoke(clients);
-    OperationProbe failed(client, operation);
-    QVERIFY(failed.waitForAnswer());
-    QCOMPARE(failed.signalE().size(), 1);
-    QCOMPARE(failed.signalEFull().size(), 1);
-    QCOMPARE(failed.signal().size(), 0);
-    QCOMPARE(failed.signalEFull().first().at(1).value<QNetworkReply::NetworkError>(),
-             QNetworkReply::InternalServerError);
-    QVERIFY(failed.signalEFull().first().at(2).toString().endsWith(", " + error));
+    const auto failed = answerOf(operation, [&] { return invoke(clients); });
+    QVERIFY(failed && failed->failedOnce());
+    QCOMPARE(failed->errorType(), QNetworkReply::InternalServerError);
+    QVERIFY(failed->errorText().endsWith(", " + error));
 }
 
 void tst_ZeltServiceApi::textAndNumberResults_data()
