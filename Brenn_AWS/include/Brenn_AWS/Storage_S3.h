@@ -1,0 +1,123 @@
+#pragma once
+
+#include <Brenn_AWS/Brenn_AWS_Global.h>
+#include <Brenn_AWS/QAWSException.h>
+#include <Brenn_AWS/Structs.h>
+#include <Brenn_AWS/Type.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace Brenn_AWS {
+
+class Storage_S3_Private;
+
+// S3 and MinIO object storage. Constructed with credentials, the object is in single-user mode
+// and uses one client for every call; default-constructed, it is in multi-user mode and every
+// call names its own client (type, location, access key id, secret key). A call in the other
+// mode's form throws QAWSException 187 or 188. Failures are thrown as QAWSException.
+// One thread at a time per object.
+class BRENN_AWS_EXPORT Storage_S3
+{
+public:
+    Storage_S3(Type type, const QString &location, const QString &accessKeyId,
+               const QString &secretKey, const QString &sessionToken);
+    Storage_S3();
+    ~Storage_S3();
+    Storage_S3(const Storage_S3 &) = delete;
+    Storage_S3 &operator=(const Storage_S3 &) = delete;
+
+    // Every key below the prefix, at any depth, across all pages.
+    void ListObjects(const QString &bucket, const QString &prefix, QStringList &keys);
+    void ListObjects(Type type, const QString &location, const QString &accessKeyId,
+                     const QString &secretKey, const QString &bucket, const QString &prefix,
+                     QStringList &keys);
+
+    ObjectInfo GetObjectInfo(const QString &bucket, const QString &key);
+    ObjectInfo GetObjectInfo(Type type, const QString &location, const QString &accessKeyId,
+                             const QString &secretKey, const QString &bucket, const QString &key);
+
+    // The ETag as the server sent it, quotes included.
+    QString GetObjectETag(const QString &bucket, const QString &key);
+    QString GetObjectETag(Type type, const QString &location, const QString &accessKeyId,
+                          const QString &secretKey, const QString &bucket, const QString &key);
+
+    qint64 GetObjectSize(const QString &bucket, const QString &key);
+    qint64 GetObjectSize(Type type, const QString &location, const QString &accessKeyId,
+                         const QString &secretKey, const QString &bucket, const QString &key);
+
+    // The object's size, or -1 when it cannot be read for whatever reason. Never throws for a
+    // server or network outcome.
+    qint64 HasObject(const QString &bucket, const QString &key);
+    qint64 HasObject(Type type, const QString &location, const QString &accessKeyId,
+                     const QString &secretKey, const QString &bucket, const QString &key);
+
+    void DeleteObject(const QString &bucket, const QString &key);
+    void DeleteObject(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key);
+
+    void UploadObject(const QString &bucket, const QString &key, const QString &localFile);
+    void UploadObject(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key,
+                      const QString &localFile);
+    void UploadObject(const QString &bucket, const QString &key, const QByteArray &data);
+    void UploadObject(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key,
+                      const QByteArray &data);
+
+    void DownloadObject(const QString &bucket, const QString &key, const QString &localFile);
+    void DownloadObject(Type type, const QString &location, const QString &accessKeyId,
+                        const QString &secretKey, const QString &bucket, const QString &key,
+                        const QString &localFile);
+    void DownloadObject(const QString &bucket, const QString &key, QByteArray &data);
+    void DownloadObject(Type type, const QString &location, const QString &accessKeyId,
+                        const QString &secretKey, const QString &bucket, const QString &key,
+                        QByteArray &data);
+
+    // A URL for an HTTP GET of the object, valid for expirySeconds; computed locally.
+    void PreSignedURL(const QString &bucket, const QString &key, QString &url,
+                      qint64 expirySeconds);
+    void PreSignedURL(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key,
+                      QString &url, qint64 expirySeconds);
+
+    // The objects packed flat under their file names (the part after the last "/").
+    void DownloadObjectsAsZip(const QString &bucket, const QStringList &keys,
+                              const QString &zipFile);
+    void DownloadObjectsAsZip(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket,
+                              const QStringList &keys, const QString &zipFile);
+    void DownloadObjectsAsZip(const QString &bucket, const QStringList &keys, QByteArray &zip);
+    void DownloadObjectsAsZip(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket,
+                              const QStringList &keys, QByteArray &zip);
+
+    // Chunked transfers: one call moves one chunk. Calling again with the same bucket, key and
+    // local file continues the stored transfer; other values start a new one.
+    MPInfo DownloadObjectMultipart(const QString &bucket, const QString &key,
+                                   const QString &localFile);
+    MPInfo DownloadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
+                                   const QString &secretKey, const QString &bucket,
+                                   const QString &key, const QString &localFile);
+    MPInfo UploadObjectMultipart(const QString &bucket, const QString &key,
+                                 const QString &localFile, const QString &contentType);
+    MPInfo UploadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
+                                 const QString &secretKey, const QString &bucket,
+                                 const QString &key, const QString &localFile,
+                                 const QString &contentType);
+    // Forgets the stored download and deletes its partial file.
+    void AbortDownloadObjectMultipart();
+    // Aborts the stored upload on the server and forgets it.
+    void AbortUploadObjectMultipart();
+    void AbortUploadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
+                                    const QString &secretKey);
+    // Both return the size now in force; an upload part must be larger than 5 MiB.
+    qint64 SetDownloadChunkSize(qint64 bytes);
+    qint64 SetUploadChunkSize(qint64 bytes);
+
+private:
+    Storage_S3_Private *d;
+};
+
+} // namespace Brenn_AWS

@@ -1,0 +1,58 @@
+#include "FacadeSupport.h"
+
+namespace Brenn_AWS {
+
+QAWSException exceptionFrom(const aws::AwsError &error)
+{
+    return QAWSException(error.type, error.exceptionName, error.message);
+}
+
+aws::Endpoint endpointFor(Type type, const QString &service, const QString &location)
+{
+    switch (type) {
+    case MinIO:
+        return aws::Endpoint::fromLocation(location, QStringLiteral("eu-central-1"));
+    case AWS:
+        if (!location.isEmpty())
+            return aws::Endpoint::regional(service, location);
+        break;
+    }
+    return aws::Endpoint::fromEnvironment(service);
+}
+
+void checkMode(bool singleUser, bool singleUserFormCalled)
+{
+    if (singleUserFormCalled && !singleUser)
+        throw QAWSException(187, QStringLiteral("Wrong Mode!"),
+                            QStringLiteral("Not in Single User mode!"));
+    if (!singleUserFormCalled && singleUser)
+        throw QAWSException(188, QStringLiteral("Wrong Mode!"),
+                            QStringLiteral("Not in Multi User mode!"));
+}
+
+QAWSException missingUploadFile(const QString &path)
+{
+    return QAWSException(222, QStringLiteral("PutObject Error"),
+                         QStringLiteral("Error: PutObject: File '") + path +
+                             QStringLiteral("' does not exist.\n"));
+}
+
+QAWSException cannotOpenFile(const QString &path)
+{
+    return QAWSException(1, QStringLiteral("Cannot open File"),
+                         QStringLiteral("File %1 could not be opened").arg(path));
+}
+
+QAWSException cannotReadFile(const QString &path)
+{
+    return QAWSException(1, QStringLiteral("Cannot read File"),
+                         QStringLiteral("File %1 could not be read to its end").arg(path));
+}
+
+QAWSException cannotWriteFile(const QString &path)
+{
+    return QAWSException(1, QStringLiteral("Cannot write File"),
+                         QStringLiteral("File %1 could not be written").arg(path));
+}
+
+} // namespace Brenn_AWS

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <Brenn_AWS/QAWSException.h>
+#include <Brenn_AWS/Type.h>
+
+#include "aws/Endpoint.h"
+#include "aws/Outcome.h"
+
+namespace Brenn_AWS {
+
+QAWSException exceptionFrom(const aws::AwsError &error);
+
+template <class T> T valueOrThrow(const aws::Outcome<T> &outcome)
+{
+    if (!outcome.isSuccess())
+        throw exceptionFrom(outcome.error());
+    return outcome.value();
+}
+
+// MinIO: the location is the endpoint, region "eu-central-1". AWS: the location is the region
+// of the service's regional endpoint. Any other type, or AWS without a location: the endpoint
+// and region from the environment.
+aws::Endpoint endpointFor(Type type, const QString &service, const QString &location);
+
+// Throws 187 when a single-user form is called in multi-user mode, 188 the other way round.
+void checkMode(bool singleUser, bool singleUserFormCalled);
+
+// The library's own failures around local files.
+QAWSException missingUploadFile(const QString &path); // 222
+QAWSException cannotOpenFile(const QString &path);    // 1
+QAWSException cannotReadFile(const QString &path);    // 1, the file ended early
+QAWSException cannotWriteFile(const QString &path);   // 1
+
+} // namespace Brenn_AWS

@@ -1,0 +1,680 @@
+#include "Storage_S3_Private.h"
+
+#include "FacadeSupport.h"
+
+#include <JlCompress.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QUuid>
+
+#include <limits>
+
+namespace Brenn_AWS {
+
+namespace {
+
+constexpr qint64 minimumPartSize = 5242880; // S3 refuses smaller parts except the last
+
+// Bytes per second of one chunk: whole bytes per millisecond, times 1000; 0 below a millisecond.
+qint32 chunkSpeed(qint64 bytes, qint64 elapsedMs)
+{
+    if (elapsedMs <= 0)
+        return 0;
+    return static_cast<qint32>(
+        qMin<qint64>((bytes / elapsedMs) * 1000, std::numeric_limits<qint32>::max()));
+}
+
+// The key's last path segment as a local file name; names that would leave the folder or name
+// nothing get a unique name instead.
+QString localNameOf(const QString &key)
+{
+    const QString name = key.section(QLatin1Char('/'), -1);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return name;
+}
+
+// A transfer that asks nothing of the server reports itself as done.
+MPInfo nothingToTransfer()
+{
+    MPInfo info;
+    info.finished = true;
+    return info;
+}
+
+} // namespace
+
+Storage_S3_Private::Storage_S3_Private(Type type, const QString &location,
+                                       const QString &accessKeyId, const QString &secretKey,
+                                       const QString &sessionToken)
+    : singleUser(true), client(newClient(type, location, accessKeyId, secretKey, sessionToken))
+{
+}
+
+Storage_S3_Private::Storage_S3_Private() : singleUser(false) {}
+
+Storage_S3_Private::~Storage_S3_Private() = default;
+
+std::unique_ptr<Storage_S3_Private::Client>
+Storage_S3_Private::newClient(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &sessionToken)
+{
+    aws::TransportOptions options;
+    options.requestTimeoutMs = 600000;
+    options.connectTimeoutMs = 60000;
+    options.verifyTls = false;
+    return std::make_unique<Client>(endpointFor(type, QStringLiteral("s3"), location),
+                                    aws::Credentials{accessKeyId, secretKey, sessionToken},
+                                    options);
+}
+
+void Storage_S3_Private::CheckSingleUser() const
+{
+    checkMode(singleUser, true);
+}
+
+void Storage_S3_Private::CheckMultiUser() const
+{
+    checkMode(singleUser, false);
+}
+
+template <class Work> auto Storage_S3_Private::onStoredClient(Work work)
+{
+    CheckSingleUser();
+    return work(*client);
+}
+
+template <class Work>
+auto Storage_S3_Private::onCallClient(Type type, const QString &location,
+                                      const QString &accessKeyId, const QString &secretKey,
+                                      Work work)
+{
+    CheckMultiUser();
+    const std::unique_ptr<Client> callClient =
+        newClient(type, location, accessKeyId, secretKey, QString());
+    return work(*callClient);
+}
+
+// ---- the public forms: mode check, then the work on the right client ----
+
+void Storage_S3_Private::ListObjects(const QString &bucket, const QString &prefix,
+                                     QStringList &keys)
+{
+    onStoredClient([&](Client &c) { ListObjects(c, bucket, prefix, keys); });
+}
+
+void Storage_S3_Private::ListObjects(Type type, const QString &location, const QString &accessKeyId,
+                                     const QString &secretKey, const QString &bucket,
+                                     const QString &prefix, QStringList &keys)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { ListObjects(c, bucket, prefix, keys); });
+}
+
+ObjectInfo Storage_S3_Private::GetObjectInfo(const QString &bucket, const QString &key)
+{
+    return onStoredClient([&](Client &c) { return GetObjectInfo(c, bucket, key); });
+}
+
+ObjectInfo Storage_S3_Private::GetObjectInfo(Type type, const QString &location,
+                                             const QString &accessKeyId, const QString &secretKey,
+                                             const QString &bucket, const QString &key)
+{
+    return onCallClient(type, location, accessKeyId, secretKey,
+                        [&](Client &c) { return GetObjectInfo(c, bucket, key); });
+}
+
+QString Storage_S3_Private::GetObjectETag(const QString &bucket, const QString &key)
+{
+    return onStoredClient([&](Client &c) { return GetObjectETag(c, bucket, key); });
+}
+
+QString Storage_S3_Private::GetObjectETag(Type type, const QString &location,
+                                          const QString &accessKeyId, const QString &secretKey,
+                                          const QString &bucket, const QString &key)
+{
+    return onCallClient(type, location, accessKeyId, secretKey,
+                        [&](Client &c) { return GetObjectETag(c, bucket, key); });
+}
+
+qint64 Storage_S3_Private::GetObjectSize(const QString &bucket, const QString &key)
+{
+    return onStoredClient([&](Client &c) { return GetObjectSize(c, bucket, key); });
+}
+
+qint64 Storage_S3_Private::GetObjectSize(Type type, const QString &location,
+                                         const QString &accessKeyId, const QString &secretKey,
+                                         const QString &bucket, const QString &key)
+{
+    return onCallClient(type, location, accessKeyId, secretKey,
+                        [&](Client &c) { return GetObjectSize(c, bucket, key); });
+}
+
+qint64 Storage_S3_Private::HasObject(const QString &bucket, const QString &key)
+{
+    return onStoredClient([&](Client &c) { return HasObject(c, bucket, key); });
+}
+
+qint64 Storage_S3_Private::HasObject(Type type, const QString &location, const QString &accessKeyId,
+                                     const QString &secretKey, const QString &bucket,
+                                     const QString &key)
+{
+    return onCallClient(type, location, accessKeyId, secretKey,
+                        [&](Client &c) { return HasObject(c, bucket, key); });
+}
+
+void Storage_S3_Private::DeleteObject(const QString &bucket, const QString &key)
+{
+    onStoredClient([&](Client &c) { DeleteObject(c, bucket, key); });
+}
+
+void Storage_S3_Private::DeleteObject(Type type, const QString &location,
+                                      const QString &accessKeyId, const QString &secretKey,
+                                      const QString &bucket, const QString &key)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { DeleteObject(c, bucket, key); });
+}
+
+void Storage_S3_Private::UploadObject(const QString &bucket, const QString &key,
+                                      const QString &localFile)
+{
+    onStoredClient([&](Client &c) { UploadObject(c, bucket, key, localFile); });
+}
+
+void Storage_S3_Private::UploadObject(Type type, const QString &location,
+                                      const QString &accessKeyId, const QString &secretKey,
+                                      const QString &bucket, const QString &key,
+                                      const QString &localFile)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { UploadObject(c, bucket, key, localFile); });
+}
+
+void Storage_S3_Private::UploadObject(const QString &bucket, const QString &key,
+                                      const QByteArray &data)
+{
+    onStoredClient([&](Client &c) { UploadObject(c, bucket, key, data); });
+}
+
+void Storage_S3_Private::UploadObject(Type type, const QString &location,
+                                      const QString &accessKeyId, const QString &secretKey,
+                                      const QString &bucket, const QString &key,
+                                      const QByteArray &data)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { UploadObject(c, bucket, key, data); });
+}
+
+void Storage_S3_Private::DownloadObject(const QString &bucket, const QString &key,
+                                        const QString &localFile)
+{
+    onStoredClient([&](Client &c) { DownloadObject(c, bucket, key, localFile); });
+}
+
+void Storage_S3_Private::DownloadObject(Type type, const QString &location,
+                                        const QString &accessKeyId, const QString &secretKey,
+                                        const QString &bucket, const QString &key,
+                                        const QString &localFile)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { DownloadObject(c, bucket, key, localFile); });
+}
+
+void Storage_S3_Private::DownloadObject(const QString &bucket, const QString &key, QByteArray &data)
+{
+    onStoredClient([&](Client &c) { DownloadObject(c, bucket, key, data); });
+}
+
+void Storage_S3_Private::DownloadObject(Type type, const QString &location,
+                                        const QString &accessKeyId, const QString &secretKey,
+                                        const QString &bucket, const QString &key, QByteArray &data)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { DownloadObject(c, bucket, key, data); });
+}
+
+void Storage_S3_Private::PreSignedURL(const QString &bucket, const QString &key, QString &url,
+                                      qint64 expirySeconds)
+{
+    onStoredClient([&](Client &c) { PreSignedURL(c, bucket, key, url, expirySeconds); });
+}
+
+void Storage_S3_Private::PreSignedURL(Type type, const QString &location,
+                                      const QString &accessKeyId, const QString &secretKey,
+                                      const QString &bucket, const QString &key, QString &url,
+                                      qint64 expirySeconds)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { PreSignedURL(c, bucket, key, url, expirySeconds); });
+}
+
+void Storage_S3_Private::DownloadObjectsAsZip(const QString &bucket, const QStringList &keys,
+                                              const QString &zipFile)
+{
+    onStoredClient([&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zipFile); });
+}
+
+void Storage_S3_Private::DownloadObjectsAsZip(Type type, const QString &location,
+                                              const QString &accessKeyId, const QString &secretKey,
+                                              const QString &bucket, const QStringList &keys,
+                                              const QString &zipFile)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zipFile); });
+}
+
+void Storage_S3_Private::DownloadObjectsAsZip(const QString &bucket, const QStringList &keys,
+                                              QByteArray &zip)
+{
+    onStoredClient([&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zip); });
+}
+
+void Storage_S3_Private::DownloadObjectsAsZip(Type type, const QString &location,
+                                              const QString &accessKeyId, const QString &secretKey,
+                                              const QString &bucket, const QStringList &keys,
+                                              QByteArray &zip)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zip); });
+}
+
+MPInfo Storage_S3_Private::DownloadObjectMultipart(const QString &bucket, const QString &key,
+                                                   const QString &localFile)
+{
+    return onStoredClient(
+        [&](Client &c) { return DownloadObjectMultipart(c, bucket, key, localFile); });
+}
+
+MPInfo Storage_S3_Private::DownloadObjectMultipart(Type type, const QString &location,
+                                                   const QString &accessKeyId,
+                                                   const QString &secretKey, const QString &bucket,
+                                                   const QString &key, const QString &localFile)
+{
+    return onCallClient(type, location, accessKeyId, secretKey, [&](Client &c) {
+        return DownloadObjectMultipart(c, bucket, key, localFile);
+    });
+}
+
+MPInfo Storage_S3_Private::UploadObjectMultipart(const QString &bucket, const QString &key,
+                                                 const QString &localFile,
+                                                 const QString &contentType)
+{
+    return onStoredClient(
+        [&](Client &c) { return UploadObjectMultipart(c, bucket, key, localFile, contentType); });
+}
+
+MPInfo Storage_S3_Private::UploadObjectMultipart(Type type, const QString &location,
+                                                 const QString &accessKeyId,
+                                                 const QString &secretKey, const QString &bucket,
+                                                 const QString &key, const QString &localFile,
+                                                 const QString &contentType)
+{
+    return onCallClient(type, location, accessKeyId, secretKey, [&](Client &c) {
+        return UploadObjectMultipart(c, bucket, key, localFile, contentType);
+    });
+}
+
+void Storage_S3_Private::AbortUploadObjectMultipart()
+{
+    onStoredClient([&](Client &c) { AbortUploadObjectMultipart(c); });
+}
+
+void Storage_S3_Private::AbortUploadObjectMultipart(Type type, const QString &location,
+                                                    const QString &accessKeyId,
+                                                    const QString &secretKey)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { AbortUploadObjectMultipart(c); });
+}
+
+// ---- whole-object operations ----
+
+void Storage_S3_Private::ListObjects(Client &client, const QString &bucket, const QString &prefix,
+                                     QStringList &keys)
+{
+    keys.clear();
+    QString continuationToken;
+    do {
+        const aws::ListPage page =
+            valueOrThrow(client.listObjectsV2(bucket, prefix, continuationToken));
+        for (const aws::S3Object &object : page.objects)
+            keys.append(object.key);
+        continuationToken = page.truncated ? page.nextContinuationToken : QString();
+    } while (!continuationToken.isEmpty());
+}
+
+ObjectInfo Storage_S3_Private::GetObjectInfo(Client &client, const QString &bucket,
+                                             const QString &key)
+{
+    const aws::ObjectHead head = valueOrThrow(client.headObject(bucket, key));
+    return ObjectInfo{head.size, QString(head.eTag).remove(QLatin1Char('"'))};
+}
+
+QString Storage_S3_Private::GetObjectETag(Client &client, const QString &bucket, const QString &key)
+{
+    return valueOrThrow(client.headObject(bucket, key)).eTag;
+}
+
+qint64 Storage_S3_Private::GetObjectSize(Client &client, const QString &bucket, const QString &key)
+{
+    return valueOrThrow(client.headObject(bucket, key)).size;
+}
+
+qint64 Storage_S3_Private::HasObject(Client &client, const QString &bucket, const QString &key)
+{
+    const auto head = client.headObject(bucket, key);
+    return head.isSuccess() ? head.value().size : -1;
+}
+
+void Storage_S3_Private::DeleteObject(Client &client, const QString &bucket, const QString &key)
+{
+    valueOrThrow(client.deleteObject(bucket, key));
+}
+
+void Storage_S3_Private::UploadObject(Client &client, const QString &bucket, const QString &key,
+                                      const QString &localFile)
+{
+    QFile source(localFile);
+    if (!source.exists())
+        throw missingUploadFile(localFile);
+    if (!source.open(QIODevice::ReadOnly))
+        throw cannotOpenFile(localFile);
+    valueOrThrow(client.putObject(bucket, key, &source, source.size()));
+}
+
+void Storage_S3_Private::UploadObject(Client &client, const QString &bucket, const QString &key,
+                                      const QByteArray &data)
+{
+    QBuffer source;
+    source.setData(data);
+    source.open(QIODevice::ReadOnly);
+    valueOrThrow(client.putObject(bucket, key, &source, data.size()));
+}
+
+void Storage_S3_Private::DownloadObject(Client &client, const QString &bucket, const QString &key,
+                                        const QString &localFile)
+{
+    // The body goes to a temporary file that replaces the target only once the whole object
+    // has arrived: a failed download leaves the local file as it was.
+    QSaveFile target(localFile);
+    target.setDirectWriteFallback(true);
+    bool targetFailed = false;
+    const auto openTarget = [&target, &targetFailed] {
+        if (!target.isOpen() && !targetFailed)
+            targetFailed = !target.open(QIODevice::WriteOnly);
+        return !targetFailed;
+    };
+    const aws::BodySink sink = [&](const char *data, qint64 size) {
+        if (!openTarget())
+            return false;
+        targetFailed = target.write(data, size) != size;
+        return !targetFailed;
+    };
+    const auto received = client.getObject(bucket, key, QByteArray(), sink);
+    if (!received.isSuccess() && !targetFailed)
+        throw exceptionFrom(received.error());
+    if (!openTarget() || !target.commit())
+        throw cannotWriteFile(localFile);
+}
+
+void Storage_S3_Private::DownloadObject(Client &client, const QString &bucket, const QString &key,
+                                        QByteArray &data)
+{
+    data.clear();
+    QByteArray body;
+    const aws::BodySink sink = [&body](const char *bytes, qint64 size) {
+        body.append(bytes, size);
+        return true;
+    };
+    valueOrThrow(client.getObject(bucket, key, QByteArray(), sink));
+    data = body;
+}
+
+void Storage_S3_Private::PreSignedURL(Client &client, const QString &bucket, const QString &key,
+                                      QString &url, qint64 expirySeconds)
+{
+    url = client.presignedGetUrl(bucket, key, expirySeconds, QDateTime::currentDateTimeUtc());
+}
+
+void Storage_S3_Private::DownloadObjectsAsZip(Client &client, const QString &bucket,
+                                              const QStringList &keys, const QString &zipFile)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw cannotWriteFile(folder.path());
+    for (const QString &key : keys)
+        DownloadObject(client, bucket, key, folder.filePath(localNameOf(key)));
+    // Hidden files too: a key such as ".env" is as much an object as any other.
+    if (!JlCompress::compressDir(zipFile, folder.path(), false, QDir::Files | QDir::Hidden))
+        throw QAWSException(333, QStringLiteral("Compression Error"),
+                            QStringLiteral("Error compressing files"));
+}
+
+void Storage_S3_Private::DownloadObjectsAsZip(Client &client, const QString &bucket,
+                                              const QStringList &keys, QByteArray &zip)
+{
+    QTemporaryFile archive;
+    if (!archive.open())
+        throw cannotWriteFile(archive.fileName());
+    archive.close();
+    DownloadObjectsAsZip(client, bucket, keys, archive.fileName());
+    QFile packed(archive.fileName());
+    if (!packed.open(QIODevice::ReadOnly))
+        throw cannotOpenFile(archive.fileName());
+    zip = packed.readAll();
+}
+
+// ---- chunked transfers ----
+
+void Storage_S3_Private::resetDownloadValues()
+{
+    downloadBucket.clear();
+    downloadKey.clear();
+    downloadFile.clear();
+    downloadedBytes = 0;
+    downloadSize = 0;
+    if (downloadStream) {
+        downloadStream->close();
+        downloadStream.reset();
+    }
+}
+
+void Storage_S3_Private::startDownload(Client &client, const QString &bucket, const QString &key,
+                                       const QString &localFile)
+{
+    const qint64 size = GetObjectSize(client, bucket, key);
+    // The previous download's stream is closed; its partial file stays on disk.
+    resetDownloadValues();
+    auto stream = std::make_unique<QFile>(localFile);
+    if (!stream->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw cannotOpenFile(localFile);
+    downloadStream = std::move(stream);
+    downloadBucket = bucket;
+    downloadKey = key;
+    downloadFile = localFile;
+    downloadSize = size;
+}
+
+MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString &bucket,
+                                                   const QString &key, const QString &localFile)
+{
+    if (bucket.isEmpty() || key.isEmpty() || localFile.isEmpty())
+        return nothingToTransfer();
+    if (localFile != downloadFile || bucket != downloadBucket || key != downloadKey)
+        startDownload(client, bucket, key, localFile);
+
+    qint64 received = 0;
+    qint32 speed = 0;
+    // An empty object needs no request; ranges cannot name zero bytes.
+    if (downloadSize > 0) {
+        const qint64 last = qMin(downloadedBytes + downloadChunkSize, downloadSize) - 1;
+        const QByteArray range =
+            "bytes=" + QByteArray::number(downloadedBytes) + '-' + QByteArray::number(last);
+        bool writeFailed = false;
+        const aws::BodySink sink = [&](const char *data, qint64 size) {
+            writeFailed = downloadStream->write(data, size) != size;
+            received += writeFailed ? 0 : size;
+            return !writeFailed;
+        };
+        QElapsedTimer timer;
+        timer.start();
+        const auto outcome = client.getObject(bucket, key, range, sink);
+        // On disk after every chunk, so the file always shows the progress made.
+        writeFailed = writeFailed || !downloadStream->flush();
+        const qint64 elapsedMs = timer.elapsed();
+        if (!outcome.isSuccess() || writeFailed || received != last - downloadedBytes + 1) {
+            // Back to where the chunk began, so the same call asks for the same range again.
+            downloadStream->resize(downloadedBytes);
+            downloadStream->seek(downloadedBytes);
+            if (writeFailed)
+                throw cannotWriteFile(localFile);
+            if (!outcome.isSuccess())
+                throw exceptionFrom(outcome.error());
+            throw QAWSException(aws::ErrorType::NetworkConnection, QString(),
+                                QStringLiteral("Response body length doesn't match the "
+                                               "requested range."));
+        }
+        downloadedBytes += received;
+        speed = chunkSpeed(received, elapsedMs);
+    }
+
+    MPInfo info;
+    info.size = downloadSize;
+    info.transferred = downloadedBytes;
+    info.bytesPerSecond = speed;
+    info.finished = downloadedBytes >= downloadSize;
+    if (info.finished)
+        resetDownloadValues();
+    return info;
+}
+
+void Storage_S3_Private::AbortDownloadObjectMultipart()
+{
+    const QString partialFile = downloadFile;
+    const bool streamOpen = downloadStream != nullptr;
+    resetDownloadValues();
+    if (streamOpen)
+        QFile::remove(partialFile);
+}
+
+void Storage_S3_Private::resetUploadValues()
+{
+    uploadedBytes = 0;
+    uploadSize = 0;
+    uploadFile.clear();
+    uploadBucket.clear();
+    uploadKey.clear();
+    if (uploadSource) {
+        uploadSource->close();
+        uploadSource.reset();
+    }
+    completedParts.clear();
+    uploadId.clear();
+}
+
+void Storage_S3_Private::startUpload(Client &client, const QString &bucket, const QString &key,
+                                     const QString &localFile, const QString &contentType)
+{
+    if (!uploadFile.isEmpty())
+        AbortUploadObjectMultipart(client);
+    uploadFile = localFile;
+    uploadBucket = bucket;
+    uploadKey = key;
+    uploadedBytes = 0;
+    partNumber = 0;
+    uploadSource = std::make_unique<QFile>(localFile);
+    if (!uploadSource->exists()) {
+        resetUploadValues();
+        throw missingUploadFile(localFile);
+    }
+    uploadSize = uploadSource->size();
+    if (!uploadSource->open(QIODevice::ReadOnly)) {
+        resetUploadValues();
+        throw cannotOpenFile(localFile);
+    }
+    const auto created =
+        client.createMultipartUpload(bucket, key, contentType, QStringLiteral("attachment"));
+    if (!created.isSuccess()) {
+        // Report why the upload could not start rather than the first part's follow-up error.
+        resetUploadValues();
+        throw exceptionFrom(created.error());
+    }
+    uploadId = created.value();
+    completedParts.clear();
+}
+
+MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &bucket,
+                                                 const QString &key, const QString &localFile,
+                                                 const QString &contentType)
+{
+    if (bucket.isEmpty() || key.isEmpty() || localFile.isEmpty())
+        return nothingToTransfer();
+    if (localFile != uploadFile || bucket != uploadBucket || key != uploadKey)
+        startUpload(client, bucket, key, localFile, contentType);
+
+    const QByteArray part = uploadSource->read(uploadChunkSize);
+    if (part.isEmpty() && uploadedBytes < uploadSize) {
+        // The file shrank or became unreadable since the upload began.
+        AbortUploadObjectMultipart(client);
+        throw cannotReadFile(localFile);
+    }
+    ++partNumber;
+    QElapsedTimer timer;
+    timer.start();
+    const auto sent = client.uploadPart(bucket, key, partNumber, uploadId, part, contentType);
+    const qint64 elapsedMs = timer.elapsed();
+    if (!sent.isSuccess()) {
+        AbortUploadObjectMultipart(client);
+        throw exceptionFrom(sent.error());
+    }
+    uploadedBytes += part.size();
+    completedParts.append(aws::CompletedPart{partNumber, sent.value()});
+
+    MPInfo info;
+    info.size = uploadSize;
+    info.transferred = uploadedBytes;
+    info.bytesPerSecond = chunkSpeed(part.size(), elapsedMs);
+    info.finished = uploadedBytes >= uploadSize;
+    info.eTag = sent.value();
+    if (info.finished) {
+        const auto completed =
+            client.completeMultipartUpload(bucket, key, uploadId, completedParts);
+        if (!completed.isSuccess()) {
+            AbortUploadObjectMultipart(client);
+            throw exceptionFrom(completed.error());
+        }
+        info.eTag = completed.value();
+        resetUploadValues();
+    }
+    return info;
+}
+
+void Storage_S3_Private::AbortUploadObjectMultipart(Client &client)
+{
+    // Without an upload id there is nothing the server could abort.
+    if (!uploadId.isEmpty())
+        client.abortMultipartUpload(uploadBucket, uploadKey, uploadId);
+    resetUploadValues();
+}
+
+qint64 Storage_S3_Private::SetDownloadChunkSize(qint64 bytes)
+{
+    downloadChunkSize = bytes;
+    return downloadChunkSize;
+}
+
+qint64 Storage_S3_Private::SetUploadChunkSize(qint64 bytes)
+{
+    if (bytes > minimumPartSize)
+        uploadChunkSize = bytes;
+    return uploadChunkSize;
+}
+
+} // namespace Brenn_AWS

@@ -1,0 +1,158 @@
+#pragma once
+
+#include <Brenn_AWS/Structs.h>
+#include <Brenn_AWS/Type.h>
+
+#include "aws/CurlRuntime.h"
+#include "aws/S3Client.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <memory>
+
+namespace Brenn_AWS {
+
+// The work behind Storage_S3: the client of single-user mode, and the one upload and one
+// download in progress between chunked calls. Every public operation checks the mode and then
+// runs its private overload on the stored client or on a client built for the call.
+class Storage_S3_Private
+{
+public:
+    using Client = aws::S3Client;
+
+    Storage_S3_Private(Type type, const QString &location, const QString &accessKeyId,
+                       const QString &secretKey, const QString &sessionToken);
+    Storage_S3_Private();
+    ~Storage_S3_Private();
+
+    void ListObjects(const QString &bucket, const QString &prefix, QStringList &keys);
+    void ListObjects(Type type, const QString &location, const QString &accessKeyId,
+                     const QString &secretKey, const QString &bucket, const QString &prefix,
+                     QStringList &keys);
+    ObjectInfo GetObjectInfo(const QString &bucket, const QString &key);
+    ObjectInfo GetObjectInfo(Type type, const QString &location, const QString &accessKeyId,
+                             const QString &secretKey, const QString &bucket, const QString &key);
+    QString GetObjectETag(const QString &bucket, const QString &key);
+    QString GetObjectETag(Type type, const QString &location, const QString &accessKeyId,
+                          const QString &secretKey, const QString &bucket, const QString &key);
+    qint64 GetObjectSize(const QString &bucket, const QString &key);
+    qint64 GetObjectSize(Type type, const QString &location, const QString &accessKeyId,
+                         const QString &secretKey, const QString &bucket, const QString &key);
+    qint64 HasObject(const QString &bucket, const QString &key);
+    qint64 HasObject(Type type, const QString &location, const QString &accessKeyId,
+                     const QString &secretKey, const QString &bucket, const QString &key);
+    void DeleteObject(const QString &bucket, const QString &key);
+    void DeleteObject(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key);
+    void UploadObject(const QString &bucket, const QString &key, const QString &localFile);
+    void UploadObject(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key,
+                      const QString &localFile);
+    void UploadObject(const QString &bucket, const QString &key, const QByteArray &data);
+    void UploadObject(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key,
+                      const QByteArray &data);
+    void DownloadObject(const QString &bucket, const QString &key, const QString &localFile);
+    void DownloadObject(Type type, const QString &location, const QString &accessKeyId,
+                        const QString &secretKey, const QString &bucket, const QString &key,
+                        const QString &localFile);
+    void DownloadObject(const QString &bucket, const QString &key, QByteArray &data);
+    void DownloadObject(Type type, const QString &location, const QString &accessKeyId,
+                        const QString &secretKey, const QString &bucket, const QString &key,
+                        QByteArray &data);
+    void PreSignedURL(const QString &bucket, const QString &key, QString &url,
+                      qint64 expirySeconds);
+    void PreSignedURL(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, const QString &bucket, const QString &key,
+                      QString &url, qint64 expirySeconds);
+    void DownloadObjectsAsZip(const QString &bucket, const QStringList &keys,
+                              const QString &zipFile);
+    void DownloadObjectsAsZip(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket,
+                              const QStringList &keys, const QString &zipFile);
+    void DownloadObjectsAsZip(const QString &bucket, const QStringList &keys, QByteArray &zip);
+    void DownloadObjectsAsZip(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket,
+                              const QStringList &keys, QByteArray &zip);
+    MPInfo DownloadObjectMultipart(const QString &bucket, const QString &key,
+                                   const QString &localFile);
+    MPInfo DownloadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
+                                   const QString &secretKey, const QString &bucket,
+                                   const QString &key, const QString &localFile);
+    MPInfo UploadObjectMultipart(const QString &bucket, const QString &key,
+                                 const QString &localFile, const QString &contentType);
+    MPInfo UploadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
+                                 const QString &secretKey, const QString &bucket,
+                                 const QString &key, const QString &localFile,
+                                 const QString &contentType);
+    void AbortDownloadObjectMultipart();
+    void AbortUploadObjectMultipart();
+    void AbortUploadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
+                                    const QString &secretKey);
+    qint64 SetDownloadChunkSize(qint64 bytes);
+    qint64 SetUploadChunkSize(qint64 bytes);
+
+private:
+    static std::unique_ptr<Client> newClient(Type type, const QString &location,
+                                             const QString &accessKeyId, const QString &secretKey,
+                                             const QString &sessionToken);
+    void CheckSingleUser() const;
+    void CheckMultiUser() const;
+    void resetUploadValues();
+    void resetDownloadValues();
+
+    // Runs `work` on the single-user client, or on a client built for this one call.
+    template <class Work> auto onStoredClient(Work work);
+    template <class Work>
+    auto onCallClient(Type type, const QString &location, const QString &accessKeyId,
+                      const QString &secretKey, Work work);
+
+    void ListObjects(Client &client, const QString &bucket, const QString &prefix,
+                     QStringList &keys);
+    ObjectInfo GetObjectInfo(Client &client, const QString &bucket, const QString &key);
+    QString GetObjectETag(Client &client, const QString &bucket, const QString &key);
+    qint64 GetObjectSize(Client &client, const QString &bucket, const QString &key);
+    qint64 HasObject(Client &client, const QString &bucket, const QString &key);
+    void DeleteObject(Client &client, const QString &bucket, const QString &key);
+    void UploadObject(Client &client, const QString &bucket, const QString &key,
+                      const QString &localFile);
+    void UploadObject(Client &client, const QString &bucket, const QString &key,
+                      const QByteArray &data);
+    void DownloadObject(Client &client, const QString &bucket, const QString &key,
+                        const QString &localFile);
+    void DownloadObject(Client &client, const QString &bucket, const QString &key,
+                        QByteArray &data);
+    void PreSignedURL(Client &client, const QString &bucket, const QString &key, QString &url,
+                      qint64 expirySeconds);
+    void DownloadObjectsAsZip(Client &client, const QString &bucket, const QStringList &keys,
+                              const QString &zipFile);
+    void DownloadObjectsAsZip(Client &client, const QString &bucket, const QStringList &keys,
+                              QByteArray &zip);
+    MPInfo DownloadObjectMultipart(Client &client, const QString &bucket, const QString &key,
+                                   const QString &localFile);
+    MPInfo UploadObjectMultipart(Client &client, const QString &bucket, const QString &key,
+                                 const QString &localFile, const QString &contentType);
+    void AbortUploadObjectMultipart(Client &client);
+    void startDownload(Client &client, const QString &bucket, const QString &key,
+                       const QString &localFile);
+    void startUpload(Client &client, const QString &bucket, const QString &key,
+                     const QString &localFile, const QString &contentType);
+
+    bool singleUser;
+    aws::CurlRuntime curlRuntime;
+    std::unique_ptr<Client> client;
+    qint64 downloadChunkSize = 5242880;
+    qint64 uploadChunkSize = 5242880;
+    QString downloadBucket, downloadKey, downloadFile;
+    qint64 downloadedBytes = 0, downloadSize = 0;
+    QString uploadBucket, uploadKey, uploadFile;
+    qint32 partNumber = 0;
+    qint64 uploadedBytes = 0, uploadSize = 0;
+    QList<aws::CompletedPart> completedParts;
+    QString uploadId;
+    std::unique_ptr<QFile> downloadStream;
+    std::unique_ptr<QFile> uploadSource;
+};
+
+} // namespace Brenn_AWS

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Outcome.h"
+#include "S3Responses.h"
+#include "ServiceClient.h"
+
+namespace Brenn_AWS::aws {
+
+struct ObjectHead
+{
+    qint64 size = 0;
+    QString eTag; // as sent, quotes included
+};
+
+// S3 operations, path-style (the bucket is the first path segment), payloads unsigned.
+class S3Client : public ServiceClient
+{
+public:
+    S3Client(const Endpoint &endpoint, const Credentials &credentials,
+             const TransportOptions &options = {});
+
+    // One page of a flat listing; the prefix and the token are left out when empty.
+    Outcome<ListPage> listObjectsV2(const QString &bucket, const QString &prefix,
+                                    const QString &continuationToken);
+    Outcome<ObjectHead> headObject(const QString &bucket, const QString &key);
+    // The body goes to `sink`; the result is the number of bytes it received. `range` is the
+    // Range header's value, or empty for the whole object.
+    Outcome<qint64> getObject(const QString &bucket, const QString &key, const QByteArray &range,
+                              const BodySink &sink);
+    Outcome<Done> putObject(const QString &bucket, const QString &key, QIODevice *body, qint64 size,
+                            const QString &contentType = {});
+    Outcome<Done> deleteObject(const QString &bucket, const QString &key);
+    // The upload id.
+    Outcome<QString> createMultipartUpload(const QString &bucket, const QString &key,
+                                           const QString &contentType,
+                                           const QString &contentDisposition);
+    // The part's ETag. The part goes with its Content-MD5.
+    Outcome<QString> uploadPart(const QString &bucket, const QString &key, int partNumber,
+                                const QString &uploadId, const QByteArray &data,
+                                const QString &contentType);
+    // The object's ETag.
+    Outcome<QString> completeMultipartUpload(const QString &bucket, const QString &key,
+                                             const QString &uploadId,
+                                             const QList<CompletedPart> &parts);
+    Outcome<Done> abortMultipartUpload(const QString &bucket, const QString &key,
+                                       const QString &uploadId);
+    QString presignedGetUrl(const QString &bucket, const QString &key, qint64 expirySeconds,
+                            const QDateTime &now) const;
+
+private:
+    HttpRequest objectRequest(const QByteArray &method, const QString &bucket,
+                              const QString &key) const;
+    HttpResponse sendUnsigned(HttpRequest &request, QIODevice *body = nullptr, qint64 bodySize = 0,
+                              const BodySink &sink = {});
+};
+
+} // namespace Brenn_AWS::aws

@@ -1,0 +1,89 @@
+#include "S3Responses.h"
+
+#include "Xml.h"
+
+#include <QXmlStreamWriter>
+
+namespace Brenn_AWS::aws {
+
+namespace {
+
+AwsError parseFailure(const QString &detail)
+{
+    return AwsError{ErrorType::Unknown, QStringLiteral("Xml Parse Error"), detail, 200};
+}
+
+// The root element of a reply, which must carry the expected name. S3 may send blanks before the
+// document while it works on a long request.
+Outcome<XmlElement> documentRoot(const QByteArray &body, const QString &expectedName)
+{
+    QString parseError;
+    std::optional<XmlElement> root = parseXml(body.trimmed(), &parseError);
+    if (!root)
+        return parseFailure(parseError);
+    if (root->name == QLatin1String("Error"))
+        return xmlError(200, body.trimmed());
+    if (root->name != expectedName)
+        return parseFailure(QStringLiteral("Unexpected document <%1>, expected <%2>")
+                                .arg(root->name, expectedName));
+    return *root;
+}
+
+} // namespace
+
+Outcome<ListPage> parseListObjectsV2(const QByteArray &body)
+{
+    const Outcome<XmlElement> root = documentRoot(body, QStringLiteral("ListBucketResult"));
+    if (!root.isSuccess())
+        return root.error();
+    ListPage page;
+    for (const XmlElement *contents : root.value().childrenNamed(QStringLiteral("Contents"))) {
+        page.objects.append(S3Object{contents->childText(QStringLiteral("Key")),
+                                     contents->childText(QStringLiteral("Size")).toLongLong(),
+                                     contents->childText(QStringLiteral("ETag"))});
+    }
+    page.truncated =
+        root.value().childText(QStringLiteral("IsTruncated")).trimmed() == QLatin1String("true");
+    page.nextContinuationToken = root.value().childText(QStringLiteral("NextContinuationToken"));
+    if (page.truncated && page.nextContinuationToken.isEmpty())
+        return parseFailure(QStringLiteral("A truncated listing without a continuation token"));
+    return page;
+}
+
+Outcome<QString> parseInitiateMultipartUpload(const QByteArray &body)
+{
+    const Outcome<XmlElement> root =
+        documentRoot(body, QStringLiteral("InitiateMultipartUploadResult"));
+    if (!root.isSuccess())
+        return root.error();
+    return root.value().childText(QStringLiteral("UploadId")).trimmed();
+}
+
+Outcome<QString> parseCompleteMultipartUpload(const QByteArray &body)
+{
+    const Outcome<XmlElement> root =
+        documentRoot(body, QStringLiteral("CompleteMultipartUploadResult"));
+    if (!root.isSuccess())
+        return root.error();
+    return root.value().childText(QStringLiteral("ETag")).trimmed();
+}
+
+QByteArray completeMultipartUploadBody(const QList<CompletedPart> &parts)
+{
+    QByteArray body;
+    QXmlStreamWriter writer(&body);
+    writer.writeStartDocument();
+    writer.writeStartElement(QStringLiteral("CompleteMultipartUpload"));
+    writer.writeDefaultNamespace(QStringLiteral("http://s3.amazonaws.com/doc/2006-03-01/"));
+    for (const CompletedPart &part : parts) {
+        writer.writeStartElement(QStringLiteral("Part"));
+        writer.writeTextElement(QStringLiteral("ETag"), part.eTag);
+        writer.writeTextElement(QStringLiteral("PartNumber"), QString::number(part.partNumber));
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return body;
+}
+
+} // namespace Brenn_AWS::aws

@@ -1,0 +1,60 @@
+#include "StsClient.h"
+
+#include "Xml.h"
+
+#include <QBuffer>
+#include <QRegularExpression>
+
+namespace Brenn_AWS::aws {
+
+StsClient::StsClient(const Endpoint &endpoint, const Credentials &credentials,
+                     const TransportOptions &options)
+    : ServiceClient(endpoint, credentials, QStringLiteral("sts"), options, true)
+{
+}
+
+Outcome<AssumedRole> StsClient::assumeRole(const QString &roleArn, const QString &roleSessionName,
+                                           const QString &policy)
+{
+    HttpRequest form;
+    form.query = {{"Action", "AssumeRole"},
+                  {"Version", "2011-06-15"},
+                  {"RoleArn", roleArn.toUtf8()},
+                  {"RoleSessionName", roleSessionName.toUtf8()}};
+    if (!policy.isEmpty())
+        form.addQuery("Policy", policy.toUtf8());
+
+    HttpRequest request = newRequest("POST", "/");
+    request.setHeader("Content-Type", "application/x-www-form-urlencoded; charset=utf-8");
+    QBuffer body;
+    body.setData(form.encodedQuery());
+    body.open(QIODevice::ReadOnly);
+    const HttpResponse response = send(request, sha256Hex(body.data()), &body, body.size());
+    if (!response.isSuccess())
+        return xmlFailure(response);
+    return parseAssumeRoleResponse(response.body);
+}
+
+Outcome<AssumedRole> parseAssumeRoleResponse(const QByteArray &body)
+{
+    const std::optional<XmlElement> root = parseXml(body.trimmed());
+    const XmlElement *result = root ? root->child(QStringLiteral("AssumeRoleResult")) : nullptr;
+    const XmlElement *credentials = result ? result->child(QStringLiteral("Credentials")) : nullptr;
+    if (!credentials) {
+        return AwsError{ErrorType::Unknown, QStringLiteral("Xml Parse Error"),
+                        QStringLiteral("The reply holds no AssumeRoleResult credentials"), 200};
+    }
+    const XmlElement *user = result->child(QStringLiteral("AssumedRoleUser"));
+    const auto text = [](const XmlElement *element, const char *name) {
+        return element ? element->childText(QLatin1String(name)).trimmed() : QString();
+    };
+    return AssumedRole{
+        text(credentials, "AccessKeyId"),
+        text(credentials, "SecretAccessKey"),
+        text(credentials, "SessionToken").remove(QRegularExpression(QStringLiteral("\\s"))),
+        text(credentials, "Expiration"),
+        text(user, "AssumedRoleId"),
+        text(user, "Arn")};
+}
+
+} // namespace Brenn_AWS::aws

@@ -1,0 +1,45 @@
+#include "TranslateClient.h"
+
+#include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace Brenn_AWS::aws {
+
+TranslateClient::TranslateClient(const Endpoint &endpoint, const Credentials &credentials,
+                                 const TransportOptions &options)
+    : ServiceClient(endpoint, credentials, QStringLiteral("translate"), options, true)
+{
+}
+
+Outcome<QString> TranslateClient::translateText(const QString &text, const QString &sourceLanguage,
+                                                const QString &targetLanguage)
+{
+    QJsonObject input{{QStringLiteral("Text"), text},
+                      {QStringLiteral("TargetLanguageCode"), targetLanguage}};
+    if (!sourceLanguage.isEmpty())
+        input.insert(QStringLiteral("SourceLanguageCode"), sourceLanguage);
+
+    HttpRequest request = newRequest("POST", "/");
+    request.setHeader("Content-Type", "application/x-amz-json-1.1");
+    request.setHeader("X-Amz-Target", "AWSShineFrontendService_20170701.TranslateText");
+    QBuffer body;
+    body.setData(QJsonDocument(input).toJson(QJsonDocument::Compact));
+    body.open(QIODevice::ReadOnly);
+    const HttpResponse response = send(request, sha256Hex(body.data()), &body, body.size());
+    if (!response.completed())
+        return transportError(response.curlCode, response.curlText);
+    if (!response.isSuccess())
+        return jsonError(response.status, response.header("x-amzn-errortype"), response.body);
+
+    QJsonParseError parseError;
+    const QJsonDocument reply = QJsonDocument::fromJson(response.body, &parseError);
+    const QJsonValue translated = reply.object().value(QStringLiteral("TranslatedText"));
+    if (!translated.isString()) {
+        return AwsError{ErrorType::Unknown, QStringLiteral("Json Parse Error"),
+                        QStringLiteral("The reply holds no TranslatedText"), response.status};
+    }
+    return translated.toString();
+}
+
+} // namespace Brenn_AWS::aws

@@ -1,0 +1,331 @@
+// Storage_S3 against a recording stand-in: what exactly goes on the wire (ranges, pages,
+// aborts, tokens, endpoints), and server answers that s3rver cannot give.
+#include "StorageTestSupport.h"
+
+#include "RecordingServer.h"
+
+#include <Brenn_AWS/Storage_S3.h>
+
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QtTest>
+
+using namespace Brenn_AWS;
+using namespace StorageTest;
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+
+RecordingServer::Headers lengthHeader(qint64 length)
+{
+    return {{"Content-Length", QByteArray::number(length)}, {"ETag", "\"abc\""}};
+}
+
+QByteArray listPage(const QStringList &keys, const QByteArray &nextToken)
+{
+    QByteArray page = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ListBucketResult>";
+    for (const QString &key : keys)
+        page += "<Contents><Key>" + key.toUtf8() + "</Key><Size>1</Size></Contents>";
+    page += nextToken.isEmpty() ? QByteArray("<IsTruncated>false</IsTruncated>")
+                                : "<IsTruncated>true</IsTruncated><NextContinuationToken>" +
+                                      nextToken + "</NextContinuationToken>";
+    return page + "</ListBucketResult>";
+}
+
+QString queryValue(const RecordingServer::Request &request, const QString &name)
+{
+    return QUrlQuery(QString::fromUtf8(request.query())).queryItemValue(name, QUrl::FullyDecoded);
+}
+
+const QByteArray initiated = "<InitiateMultipartUploadResult><UploadId>upload-1</UploadId>"
+                             "</InitiateMultipartUploadResult>";
+
+} // namespace
+
+class tst_StorageStandIn : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void downloadRangesOf12MiB();
+    void shortRangeIsRolledBackForARetry();
+    void listingFollowsTokensInServerOrder();
+    void failedPageKeepsEarlierKeys();
+    void failedPartAbortsOnTheServer();
+    void failedCompleteAbortsOnTheServer();
+    void failedCreateIsReported();
+    void switchingUploadsAbortsTheFirst();
+    void hasObjectNeverThrows();
+    void sessionTokenTravelsWithEveryRequest_data();
+    void sessionTokenTravelsWithEveryRequest();
+    void minioSchemes_data();
+    void minioSchemes();
+    void awsTypeUsesTheRegionalEndpoint();
+    void otherTypesTakeTheEnvironment();
+
+private:
+    QTemporaryDir m_files;
+};
+
+void tst_StorageStandIn::downloadRangesOf12MiB()
+{
+    RecordingServer server;
+    const QByteArray content = patternBytes(12 * MiB);
+    server.addReply(200, {}, lengthHeader(content.size())); // HEAD
+    server.addReply(206, content.mid(0, 5 * MiB));
+    server.addReply(206, content.mid(5 * MiB, 5 * MiB));
+    server.addReply(206, content.mid(10 * MiB));
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    const QString target = m_files.filePath(QStringLiteral("ranges"));
+    for (int chunk = 0; chunk < 3; ++chunk)
+        QCOMPARE(s3.DownloadObjectMultipart("b", "k", target).finished, chunk == 2);
+    const auto requests = server.requests();
+    QCOMPARE(requests.size(), 4);
+    QCOMPARE(requests.at(0).method, QByteArray("HEAD"));
+    QCOMPARE(requests.at(1).header("Range"), QByteArray("bytes=0-5242879"));
+    QCOMPARE(requests.at(2).header("Range"), QByteArray("bytes=5242880-10485759"));
+    QCOMPARE(requests.at(3).header("Range"), QByteArray("bytes=10485760-12582911"));
+    QCOMPARE(readFile(target), content);
+}
+
+void tst_StorageStandIn::shortRangeIsRolledBackForARetry()
+{
+    RecordingServer server;
+    server.addReply(200, {}, lengthHeader(10));
+    server.addReply(206, "01234");
+    server.addReply(206, "567"); // two bytes short
+    server.addReply(500, "<Error><Code>InternalError</Code><Message>later</Message></Error>");
+    server.addReply(206, "56789");
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    s3.SetDownloadChunkSize(5);
+    const QString target = m_files.filePath(QStringLiteral("retry"));
+    QCOMPARE(s3.DownloadObjectMultipart("b", "k", target).transferred, 5);
+    const QAWSException shortChunk =
+        thrownBy([&] { s3.DownloadObjectMultipart("b", "k", target); });
+    QCOMPARE(shortChunk.code, 99);
+    const QAWSException serverError =
+        thrownBy([&] { s3.DownloadObjectMultipart("b", "k", target); });
+    QCOMPARE(serverError.code, 1);
+    QCOMPARE(serverError.message, QStringLiteral("later"));
+    const MPInfo info = s3.DownloadObjectMultipart("b", "k", target);
+    QVERIFY(info.finished);
+    QCOMPARE(readFile(target), QByteArray("0123456789"));
+    const auto requests = server.requests();
+    for (int retry = 2; retry < 5; ++retry)
+        QCOMPARE(requests.at(retry).header("Range"), QByteArray("bytes=5-9"));
+}
+
+void tst_StorageStandIn::listingFollowsTokensInServerOrder()
+{
+    RecordingServer server;
+    server.addReply(200, listPage({"z", "a", "m/"}, "1ueGcxLP/Rx1T+r=="));
+    server.addReply(200, listPage({"b &amp; c", "0"}, {}));
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    QStringList keys;
+    s3.ListObjects("bucket", "", keys);
+    QCOMPARE(keys, (QStringList{"z", "a", "m/", "b & c", "0"}));
+    const auto requests = server.requests();
+    QCOMPARE(requests.size(), 2);
+    QCOMPARE(requests.at(0).target, QByteArray("/bucket?list-type=2"));
+    QCOMPARE(queryValue(requests.at(1), QStringLiteral("continuation-token")),
+             QStringLiteral("1ueGcxLP/Rx1T+r=="));
+    QVERIFY(requests.at(1).query().contains("continuation-token=1ueGcxLP%2FRx1T%2Br%3D%3D"));
+    QVERIFY(!requests.at(1).query().contains("prefix"));
+    QVERIFY(!requests.at(1).query().contains("delimiter"));
+}
+
+void tst_StorageStandIn::failedPageKeepsEarlierKeys()
+{
+    RecordingServer server;
+    server.addReply(200, listPage({"first"}, "next"));
+    server.addReply(503, "<Error><Code>SlowDown</Code><Message>Reduce your rate</Message></Error>");
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    QStringList keys;
+    const QAWSException failed = thrownBy([&] { s3.ListObjects("bucket", "pre/", keys); });
+    QCOMPARE(failed.code, 19);
+    QCOMPARE(failed.name, QStringLiteral("SlowDown"));
+    QCOMPARE(keys, QStringList{"first"});
+    QCOMPARE(queryValue(server.requests().at(1), QStringLiteral("prefix")), QStringLiteral("pre/"));
+}
+
+void tst_StorageStandIn::failedPartAbortsOnTheServer()
+{
+    RecordingServer server;
+    server.addReply(200, initiated);
+    server.addReply(500, "<Error><Code>InternalError</Code><Message>disk full</Message></Error>");
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    const QString file = m_files.filePath(QStringLiteral("part-fails"));
+    QVERIFY(writeFile(file, "0123456789"));
+    const QAWSException failed =
+        thrownBy([&] { s3.UploadObjectMultipart("b", "k", file, "image/png"); });
+    QCOMPARE(failed.code, 1);
+    QCOMPARE(failed.message, QStringLiteral("disk full"));
+    auto requests = server.requests();
+    QCOMPARE(requests.size(), 3);
+    QCOMPARE(requests.at(2).method, QByteArray("DELETE"));
+    QCOMPARE(requests.at(2).target, QByteArray("/b/k?uploadId=upload-1"));
+
+    // Nothing stays stored: the next call creates a new upload.
+    server.clear();
+    thrownBy([&] { s3.UploadObjectMultipart("b", "k", file, "image/png"); });
+    requests = server.requests();
+    QCOMPARE(requests.first().target, QByteArray("/b/k?uploads="));
+    QCOMPARE(requests.first().header("Content-Type"), QByteArray("image/png"));
+    QCOMPARE(requests.first().header("Content-Disposition"), QByteArray("attachment"));
+}
+
+void tst_StorageStandIn::failedCompleteAbortsOnTheServer()
+{
+    RecordingServer server;
+    server.addReply(200, initiated);
+    server.addReply(200, {}, {{"ETag", "\"part-1\""}});
+    // S3 reports a failed completion inside a 200.
+    server.addReply(200, "<Error><Code>InvalidPart</Code><Message>missing</Message></Error>");
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    const QString file = m_files.filePath(QStringLiteral("complete-fails"));
+    QVERIFY(writeFile(file, "tiny"));
+    const QAWSException failed = thrownBy([&] { s3.UploadObjectMultipart("b", "k", file, ""); });
+    QCOMPARE(failed.code, 100);
+    QCOMPARE(failed.name, QStringLiteral("InvalidPart"));
+    const auto requests = server.requests();
+    QCOMPARE(requests.size(), 4);
+    QCOMPARE(requests.at(2).target, QByteArray("/b/k?uploadId=upload-1"));
+    QVERIFY(
+        requests.at(2).body.contains("<ETag>&quot;part-1&quot;</ETag><PartNumber>1</PartNumber>"));
+    QCOMPARE(requests.at(3).method, QByteArray("DELETE"));
+}
+
+void tst_StorageStandIn::failedCreateIsReported()
+{
+    RecordingServer server;
+    server.addReply(404, "<Error><Code>NoSuchBucket</Code><Message>no bucket</Message></Error>");
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    const QString file = m_files.filePath(QStringLiteral("create-fails"));
+    QVERIFY(writeFile(file, "tiny"));
+    const QAWSException failed = thrownBy([&] { s3.UploadObjectMultipart("b", "k", file, ""); });
+    QCOMPARE(failed.name, QStringLiteral("NoSuchBucket"));
+    QCOMPARE(server.requests().size(), 1); // no part sent for an upload that never began
+}
+
+void tst_StorageStandIn::switchingUploadsAbortsTheFirst()
+{
+    RecordingServer server;
+    server.addReply(200, initiated);
+    server.addReply(200, {}, {{"ETag", "\"p\""}});
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    const QString file = m_files.filePath(QStringLiteral("switch"));
+    QVERIFY(writeFile(file, patternBytes(6 * MiB)));
+    QVERIFY(!s3.UploadObjectMultipart("b", "first", file, "").finished);
+    server.clear();
+    server.addReply(204); // abort
+    server.addReply(200, "<InitiateMultipartUploadResult><UploadId>upload-2</UploadId>"
+                         "</InitiateMultipartUploadResult>");
+    s3.UploadObjectMultipart("b", "second", file, "");
+    const auto requests = server.requests();
+    QCOMPARE(requests.at(0).method, QByteArray("DELETE"));
+    QCOMPARE(requests.at(0).target, QByteArray("/b/first?uploadId=upload-1"));
+    QCOMPARE(requests.at(1).target, QByteArray("/b/second?uploads="));
+    QCOMPARE(requests.at(2).target, QByteArray("/b/second?partNumber=1&uploadId=upload-2"));
+}
+
+void tst_StorageStandIn::hasObjectNeverThrows()
+{
+    RecordingServer server;
+    server.addReply(403);
+    server.addReply(500);
+    server.addReply(200, {}, lengthHeader(42));
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    QCOMPARE(s3.HasObject("b", "denied"), -1);
+    QCOMPARE(s3.HasObject("b", "broken"), -1);
+    QCOMPARE(s3.HasObject("b", "there"), 42);
+}
+
+void tst_StorageStandIn::sessionTokenTravelsWithEveryRequest_data()
+{
+    QTest::addColumn<QString>("token");
+    QTest::newRow("none") << QString();
+    QTest::newRow("temporary credentials") << QStringLiteral("session+token/==");
+}
+
+void tst_StorageStandIn::sessionTokenTravelsWithEveryRequest()
+{
+    QFETCH(QString, token);
+    RecordingServer server;
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, token);
+    s3.DeleteObject("b", "k");
+    QByteArray bytes;
+    s3.DownloadObject("b", "k", bytes);
+    s3.HasObject("b", "k");
+    QString url;
+    s3.PreSignedURL("b", "k", url, 60);
+    for (const auto &request : server.requests()) {
+        QCOMPARE(request.header("X-Amz-Security-Token"),
+                 token.isEmpty() ? QByteArray() : token.toUtf8());
+        QCOMPARE(request.header("Authorization").contains("x-amz-security-token"),
+                 !token.isEmpty());
+    }
+    QCOMPARE(QUrlQuery(QUrl(url)).queryItemValue("X-Amz-Security-Token", QUrl::FullyDecoded),
+             token);
+}
+
+void tst_StorageStandIn::minioSchemes_data()
+{
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("messageStart");
+    QTest::newRow("http://") << QStringLiteral("http://127.0.0.1:%1") << 0 << QString();
+    QTest::newRow("host and port only") << QStringLiteral("127.0.0.1:%1") << 0 << QString();
+    QTest::newRow("HtTp:// in mixed case")
+        << QStringLiteral("HtTp://127.0.0.1:%1/") << 0 << QString();
+    // The stand-in speaks plain HTTP, so an HTTPS client fails its handshake.
+    QTest::newRow("HTTPS:// in mixed case")
+        << QStringLiteral("hTTpS://127.0.0.1:%1") << 99 << QStringLiteral("curlCode: 35,");
+}
+
+void tst_StorageStandIn::minioSchemes()
+{
+    QFETCH(QString, location);
+    QFETCH(int, code);
+    QFETCH(QString, messageStart);
+    RecordingServer server;
+    Storage_S3 s3(MinIO, location.arg(server.port()), accessKey, secretKey, QString());
+    const QAWSException result = thrownBy([&] { s3.DeleteObject("b", "k"); });
+    if (code == 0) {
+        QCOMPARE(result.code, -2); // nothing thrown
+        QCOMPARE(server.requests().size(), 1);
+        QCOMPARE(server.requests().first().target, QByteArray("/b/k"));
+        QVERIFY(server.requests().first().header("Authorization").contains("/eu-central-1/s3/"));
+    } else {
+        QCOMPARE(result.code, code);
+        QVERIFY2(result.message.startsWith(messageStart), qPrintable(result.message));
+    }
+}
+
+void tst_StorageStandIn::awsTypeUsesTheRegionalEndpoint()
+{
+    Storage_S3 s3(AWS, QStringLiteral("eu-west-3"), accessKey, secretKey, QString());
+    QString url;
+    s3.PreSignedURL("media", "a b.txt", url, 900);
+    QVERIFY2(url.startsWith(QLatin1String("https://s3.eu-west-3.amazonaws.com/media/a%20b.txt?")),
+             qPrintable(url));
+    QVERIFY(QUrlQuery(QUrl(url))
+                .queryItemValue("X-Amz-Credential", QUrl::FullyDecoded)
+                .endsWith(QLatin1String("/eu-west-3/s3/aws4_request")));
+}
+
+void tst_StorageStandIn::otherTypesTakeTheEnvironment()
+{
+    RecordingServer server;
+    qputenv("AWS_ENDPOINT_URL", server.url().toUtf8());
+    qputenv("AWS_REGION", "ap-south-2");
+    Storage_S3 s3(static_cast<Type>(7), QStringLiteral("ignored"), accessKey, secretKey, QString());
+    qunsetenv("AWS_ENDPOINT_URL");
+    qunsetenv("AWS_REGION");
+    s3.DeleteObject("b", "k");
+    QCOMPARE(server.requests().size(), 1);
+    QVERIFY(server.requests().first().header("Authorization").contains("/ap-south-2/s3/"));
+}
+
+QTEST_GUILESS_MAIN(tst_StorageStandIn)
+#include "tst_storage_stand_in.moc"
