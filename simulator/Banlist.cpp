@@ -1,12 +1,12 @@
 #include "Banlist.h"
 
+#include "SimState.h"
+
 #include <QRegularExpression>
 
 namespace VorelSim::Banlist {
 
 namespace {
-constexpr int urlMode = 3;
-
 QString unquoted(QString checksum)
 {
     return checksum.remove(QLatin1Char('"')).remove(QLatin1Char('\''));
@@ -33,9 +33,9 @@ bool wildcardMatch(const QString &pattern, const QString &text)
 bool bans(const QJsonObject &entry, const QJsonObject &asset)
 {
     const int entryMode = entry.value(QStringLiteral("Mode")).toInt();
-    const bool urlAsset = asset.value(QStringLiteral("Mode")).toInt() == urlMode;
+    const bool urlAsset = asset.value(QStringLiteral("Mode")).toInt() == urlAssetMode;
     const QString checksum = unquoted(entry.value(QStringLiteral("Checksum")).toString());
-    if (entryMode == urlMode)
+    if (entryMode == urlAssetMode)
         return urlAsset && !checksum.isEmpty() &&
                wildcardMatch(checksum, asset.value(QStringLiteral("StgRelPath")).toString());
     if (urlAsset)

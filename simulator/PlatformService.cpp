@@ -15,7 +15,6 @@ const QString keyName = QStringLiteral("Name");
 const QString keyMode = QStringLiteral("Mode");
 const QString keyUpdateUrl = QStringLiteral("UpdateUrl");
 const QString globalBundleId = QStringLiteral("GLOBAL");
-constexpr int urlMode = 3;
 
 HttpReply okStatus(const QString &message)
 {
@@ -172,12 +171,12 @@ HttpReply PlatformService::addBan(const HttpRequest &request)
     const auto body = JsonRules::readObject(request, JsonRules::banlistFields, source, &error);
     if (!body)
         return error;
-    if (!modeWithin(*body, urlMode))
+    if (!modeWithin(*body, urlAssetMode))
         return errorReply(400, QStringLiteral("Banlist Mode must be 0 to 3"), source);
     const int mode = body->value(keyMode).toInt();
     const QString fileName = body->value(QStringLiteral("Filename")).toString();
     const QString checksum = body->value(QStringLiteral("Checksum")).toString();
-    if (mode == urlMode && checksum.isEmpty())
+    if (mode == urlAssetMode && checksum.isEmpty())
         return errorReply(400, QStringLiteral("Missing required field: Checksum"), source);
     if (fileName.isEmpty() && checksum.isEmpty())
         return errorReply(400, QStringLiteral("Missing required field: Filename or Checksum"),

@@ -13,7 +13,6 @@ const QString keyRelPath = QStringLiteral("StgRelPath");
 const QString commandKick = QStringLiteral("KickPlayer");
 const QString commandMessage = QStringLiteral("SendMessage");
 const QString commandPosition = QStringLiteral("GetPlayerPos");
-constexpr int urlMode = 3;
 constexpr int firstPlaceholderId = 22000;
 
 const JsonRules::Fields infoFields = {
@@ -50,7 +49,7 @@ QString assetError(const QJsonObject &asset)
     if (!typeError.isEmpty())
         return typeError;
     const QJsonValue mode = asset.value(keyMode);
-    if (!mode.isDouble() || mode.toInt() < 0 || mode.toInt() > urlMode)
+    if (!mode.isDouble() || mode.toInt() < 0 || mode.toInt() > urlAssetMode)
         return QStringLiteral("Asset Mode must be 0 to 3");
     if (asset.value(keyRelPath).toString().trimmed().isEmpty())
         return QStringLiteral("Missing required field: StgRelPath");
@@ -117,7 +116,7 @@ QJsonObject normalizedAsset(QJsonObject asset, const Meeting &meeting)
     if (!asset.contains(keyId))
         asset.insert(keyId, 0);
     // A URL placeholder is used as it stands; there is nothing to sign.
-    if (asset.value(keyMode).toInt() == urlMode &&
+    if (asset.value(keyMode).toInt() == urlAssetMode &&
         asset.value(QStringLiteral("StgPreSgnPath")).toString().isEmpty())
         asset.insert(QStringLiteral("StgPreSgnPath"), asset.value(keyRelPath));
     return asset;

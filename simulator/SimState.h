@@ -17,6 +17,8 @@ namespace VorelSim {
 inline const QString roleAdministrator = QStringLiteral("Zelt_Administrator");
 inline const QString roleGroupAdministrator = QStringLiteral("Zelt_Group_Administrator");
 inline const QString rolePresenter = QStringLiteral("Zelt_Presenter");
+// The "Mode" of URL placeholders, among assets and banlist entries alike.
+inline constexpr int urlAssetMode = 3;
 
 struct User
 {

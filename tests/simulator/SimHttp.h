@@ -27,7 +27,10 @@ class SimHttp
 public:
     using Pairs = QList<QPair<QString, QString>>;
 
-    explicit SimHttp(const QString &baseUrl) : m_baseUrl(baseUrl) {}
+    explicit SimHttp(const QString &baseUrl, const QString &bearer = {})
+        : m_baseUrl(baseUrl), m_bearer(bearer)
+    {
+    }
     void setBearer(const QString &token) { m_bearer = token; }
 
     SimReply get(const QString &path);

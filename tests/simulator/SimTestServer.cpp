@@ -3,6 +3,8 @@
 #include "SimHttp.h"
 #include "TestPaths.h"
 
+#include <QTest>
+
 SimTestServer::SimTestServer(VorelSim::SimulatorConfig config) : server(config)
 {
     if (server.loadFixture(fixturePath(), &m_error))
@@ -48,4 +50,15 @@ QJsonObject SimTestServer::loginReply(const QString &userId, const QString &pass
                {QStringLiteral("passwordold"), QString()},
                {QStringLiteral("username"), userId}})
         .object();
+}
+
+void SimTestCase::init()
+{
+    m_server = std::make_unique<SimTestServer>();
+    QVERIFY2(m_server->ready(), qPrintable(m_server->error()));
+}
+
+void SimTestCase::cleanup()
+{
+    m_server.reset();
 }

@@ -2,7 +2,10 @@
 
 #include "SimulatorServer.h"
 
+#include <QObject>
 #include <QString>
+
+#include <memory>
 
 // The stand-in as the tests use it: the demo fixture, a frozen clock, listening on a free port.
 class SimTestServer
@@ -27,4 +30,20 @@ public:
 private:
     QJsonObject loginReply(const QString &userId, const QString &password);
     QString m_error;
+};
+
+// Base of the stand-in's test classes: every test function gets a fresh stand-in.
+class SimTestCase : public QObject
+{
+    Q_OBJECT
+
+protected:
+    SimTestServer &server() { return *m_server; }
+
+private slots:
+    void init();
+    void cleanup();
+
+private:
+    std::unique_ptr<SimTestServer> m_server;
 };

@@ -27,7 +27,7 @@ void verifyZeltError(const SimReply &reply, int status)
 }
 } // namespace
 
-class TestSimAuth : public QObject
+class TestSimAuth : public SimTestCase
 {
     Q_OBJECT
 
@@ -50,8 +50,7 @@ private slots:
 
 void TestSimAuth::loginAnswersAFullTokenSet()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const SimReply reply = http.form("POST", loginPath, loginForm("anna", "anna-demo"));
     QCOMPARE(reply.status, 200);
@@ -95,8 +94,7 @@ void TestSimAuth::refusedLogins()
     QFETCH(QByteArray, contentType);
     QFETCH(int, status);
     QFETCH(QString, message);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const SimReply reply = http.send("POST", loginPath, body, {{"Content-Type", contentType}});
     verifyZeltError(reply, status);
@@ -105,8 +103,7 @@ void TestSimAuth::refusedLogins()
 
 void TestSimAuth::userProfileComesWithTheToken()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const QString userQuery =
         QStringLiteral("/auth/user?client=&clientAuth=login-app&clientApp=meeting-app");
@@ -132,10 +129,8 @@ void TestSimAuth::userProfileComesWithTheToken()
 
 void TestSimAuth::groupsAreFilteredByPrefixAndCarryStorage()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("vera"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("vera"));
     QJsonObject reply = http.get("/auth/groups?realm=Brenn&prefix=Customer").object();
     QCOMPARE(reply.value("userId").toString(), sim.idOf("vera"));
     QJsonArray groups = reply.value("groups").toArray();
@@ -167,20 +162,16 @@ void TestSimAuth::groupsAreFilteredByPrefixAndCarryStorage()
 
 void TestSimAuth::groupsNeedTheRealm()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     verifyZeltError(http.get("/auth/groups?realm=Other&prefix=Customer"), 404);
     verifyZeltError(http.get("/auth/groups?prefix=Customer"), 400);
 }
 
 void TestSimAuth::accessTokenDiesAfterItsLifetime()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     sim.server.advanceClock(299);
     QCOMPARE(http.get("/auth/user?client=&clientAuth=&clientApp=").status, 200);
     sim.server.advanceClock(1);
@@ -189,8 +180,7 @@ void TestSimAuth::accessTokenDiesAfterItsLifetime()
 
 void TestSimAuth::refreshGivesAWorkingTokenPair()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const QString refreshToken = sim.refreshTokenOf("anna");
     sim.server.advanceClock(600);
@@ -212,8 +202,7 @@ void TestSimAuth::refreshGivesAWorkingTokenPair()
 
 void TestSimAuth::refreshOfAnEndedSessionIsNotActive()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const QString refreshToken = sim.refreshTokenOf("anna");
     const QString otherUser = sim.refreshTokenOf("vera");
@@ -239,10 +228,8 @@ void TestSimAuth::refreshOfAnEndedSessionIsNotActive()
 
 void TestSimAuth::expiredAccessTokensCanStillBeRefreshed()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const QString refreshToken = sim.refreshTokenOf("anna");
     QVERIFY(sim.server.expireAccessTokens("anna"));
     QVERIFY(!sim.server.expireAccessTokens("nobody"));
@@ -257,8 +244,7 @@ void TestSimAuth::expiredAccessTokensCanStillBeRefreshed()
 
 void TestSimAuth::logoutEndsTheSession()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const QJsonObject auth = http.form("POST", loginPath, loginForm("anna", "anna-demo")).object();
     const QString refreshToken = auth.value("refresh_token").toString();
@@ -275,8 +261,7 @@ void TestSimAuth::logoutEndsTheSession()
 
 void TestSimAuth::passwordChange()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const QString path = QStringLiteral("/auth/user/%1/pwdreset").arg(sim.idOf("anna"));
     const auto change = [&](const QString &newPassword, const QString &oldPassword) {
@@ -325,8 +310,7 @@ void TestSimAuth::otherServicesWantABearerToken()
 {
     QFETCH(QByteArray, method);
     QFETCH(QString, path);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     verifyZeltError(http.send(method, path, {}, {}), 401);
     http.setBearer(QStringLiteral("not-a-token"));

@@ -59,7 +59,7 @@ SimReply translate(SimHttp &http, const QByteArray &body,
 }
 } // namespace
 
-class TestSimAws : public QObject
+class TestSimAws : public SimTestCase
 {
     Q_OBJECT
 
@@ -76,8 +76,7 @@ private slots:
 
 void TestSimAws::assumeRoleAnswersCredentials()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const SimReply reply = assumeRole(http, stsForm + "&DurationSeconds=1800");
     QCOMPARE(reply.status, 200);
@@ -105,8 +104,7 @@ void TestSimAws::assumeRoleAnswersCredentials()
 
 void TestSimAws::assumeRoleWithPolicy()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const QByteArray policy = QUrl::toPercentEncoding(R"({"Version":"2012-10-17","Statement":[]})");
     const SimReply reply = assumeRole(http, stsForm + "&Policy=" + policy);
@@ -150,8 +148,7 @@ void TestSimAws::assumeRoleErrors()
     QFETCH(QByteArray, authorization);
     QFETCH(int, status);
     QFETCH(QString, code);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const SimReply reply = assumeRole(http, form, authorization);
     QCOMPARE(reply.status, status);
@@ -194,8 +191,7 @@ void TestSimAws::translateText()
     QFETCH(QByteArray, body);
     QFETCH(QString, translated);
     QFETCH(QString, source);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const SimReply reply = translate(http, body);
     QCOMPARE(reply.status, 200);
@@ -244,8 +240,7 @@ void TestSimAws::translateErrors()
     QFETCH(QByteArray, authorization);
     QFETCH(int, status);
     QFETCH(QString, type);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const SimReply reply = translate(http, body, target, authorization);
     QCOMPARE(reply.status, status);

@@ -5,7 +5,7 @@
 
 #include <QtTest>
 
-class TestSimControl : public QObject
+class TestSimControl : public SimTestCase
 {
     Q_OBJECT
 
@@ -21,10 +21,8 @@ private slots:
 
 void TestSimControl::injectedFailures()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     sim.server.failNext("serviceMeetings", 2, 503);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const SimReply reply = http.get("/zelt/svc/meetings");
@@ -41,10 +39,8 @@ void TestSimControl::injectedFailures()
 
 void TestSimControl::everyRequestIsRecorded()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     http.json("PATCH", "/meetings/Acme02", {{"title", "Renamed"}});
     const QList<VorelSim::ReceivedRequest> all = sim.server.received();
     QCOMPARE(all.size(), 2);
@@ -64,8 +60,7 @@ void TestSimControl::everyRequestIsRecorded()
 
 void TestSimControl::unknownPathsAndMethods()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     SimReply reply = http.get("/zelt/svc/nothing/here/at/all");
     QCOMPARE(reply.status, 404);
@@ -79,8 +74,7 @@ void TestSimControl::unknownPathsAndMethods()
 
 void TestSimControl::controlsOverHttp()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp control(sim.url());
     SimHttp http(sim.url());
     http.setBearer(sim.login("anna"));

@@ -25,7 +25,7 @@ QJsonObject liveInfo(SimHttp &http, const QString &meetingId)
 }
 } // namespace
 
-class TestSimMeetings : public QObject
+class TestSimMeetings : public SimTestCase
 {
     Q_OBJECT
 
@@ -78,8 +78,7 @@ void TestSimMeetings::listByCreator()
     QFETCH(QString, creator);
     QFETCH(int, status);
     QFETCH(QStringList, meetings);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     http.setBearer(sim.login(user));
     const QString filter = creator == QLatin1String("*")   ? creator
@@ -96,10 +95,8 @@ void TestSimMeetings::listByCreator()
 
 void TestSimMeetings::createStoresTheMeeting()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const QJsonObject body{
         {"title", "Design review"},
         {"creator", "anna"},
@@ -162,10 +159,8 @@ void TestSimMeetings::createRejects()
 {
     QFETCH(QByteArray, body);
     QFETCH(int, status);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const SimReply reply =
         http.send("POST", "/meetings", body, {{"Content-Type", "application/json"}});
     QCOMPARE(reply.status, status);
@@ -175,10 +170,8 @@ void TestSimMeetings::createRejects()
 
 void TestSimMeetings::updateIsAllowedToOwnerAndGroupAdministrator()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     SimReply reply = http.json("PATCH", "/meetings/Acme03", {{"title", "Mine now"}});
     QCOMPARE(reply.status, 403);
     QCOMPARE(reply.object().value("code").toInt(), 403);
@@ -218,10 +211,8 @@ void TestSimMeetings::updateRejects()
     QFETCH(QString, meeting);
     QFETCH(QByteArray, body);
     QFETCH(int, status);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const SimReply reply =
         http.send("PATCH", "/meetings/" + meeting, body, {{"Content-Type", "application/json"}});
     QCOMPARE(reply.status, status);
@@ -230,10 +221,8 @@ void TestSimMeetings::updateRejects()
 
 void TestSimMeetings::updateKeepsWhatItIsNotSent()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const QJsonObject before = sim.server.state().meeting("Acme01")->definition;
     QJsonObject after =
         http.json("PATCH", "/meetings/Acme01", {{"description", "Moved to Friday"}}).object();
@@ -251,8 +240,7 @@ void TestSimMeetings::updateKeepsWhatItIsNotSent()
 
 void TestSimMeetings::startAndStopByStatus()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     sim.server.setTokenLifetime(86400); // the clock moves on below
     http.setBearer(sim.login("anna"));
@@ -279,8 +267,7 @@ void TestSimMeetings::startAndStopByStatus()
 
 void TestSimMeetings::licenseTimeEndsAMeeting()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     sim.server.setTokenLifetime(86400);
     http.setBearer(sim.login("vera"));
@@ -300,10 +287,8 @@ void TestSimMeetings::licenseTimeEndsAMeeting()
 
 void TestSimMeetings::deleteRemovesAndStops()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("sven"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("sven"));
     QCOMPARE(http.remove("/meetings/Acme01").status, 403);
     http.setBearer(sim.login("anna"));
     QCOMPARE(http.remove("/meetings/ACME01").status, 204);

@@ -20,7 +20,7 @@ QJsonObject bundle(const QString &name, int mode = 1)
 }
 } // namespace
 
-class TestSimPlatform : public QObject
+class TestSimPlatform : public SimTestCase
 {
     Q_OBJECT
 
@@ -40,8 +40,7 @@ private slots:
 
 void TestSimPlatform::statusNamesTheServiceVersion()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     SimReply reply = http.get("/zelt/svc/status");
     QCOMPARE(reply.status, 200);
@@ -54,8 +53,7 @@ void TestSimPlatform::statusNamesTheServiceVersion()
 
 void TestSimPlatform::versionsPointAtDownloadableInstallers()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     QJsonObject versions = http.get("/zelt/svc/versions").object();
     for (const char *kind : {"Console", "WindowsDesktop", "WindowsVR", "Android", "iOS"})
@@ -134,10 +132,8 @@ void TestSimPlatform::storageCredentials()
 
 void TestSimPlatform::serviceLogIsForAdministrators()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     QCOMPARE(http.get("/zelt/svc/logfile?count=5").status, 403);
     http.setBearer(sim.login("vera"));
     const QString last = http.get("/zelt/svc/logfile?count=1").body;
@@ -151,10 +147,8 @@ void TestSimPlatform::serviceLogIsForAdministrators()
 
 void TestSimPlatform::banlist()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     QCOMPARE(http.get("/zelt/svc/banlist").array().size(), 2);
     const QJsonObject entry{{"Mode", 3}, {"Filename", "Casino"}, {"Checksum", "*casino*"}};
     SimReply reply = http.json("POST", "/zelt/svc/banlist", entry);
@@ -208,8 +202,7 @@ void TestSimPlatform::bundlesVisibleToEachUser()
     QFETCH(QString, query);
     QFETCH(int, status);
     QFETCH(QStringList, bundles);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     http.setBearer(sim.login(user));
     const SimReply reply = http.get("/zelt/svc/assetbundle?bundleId=" + query);
@@ -220,10 +213,8 @@ void TestSimPlatform::bundlesVisibleToEachUser()
 
 void TestSimPlatform::bundlesAreCreatedAndModified()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const QString path = QStringLiteral("/zelt/svc/assetbundle");
     SimReply reply = http.json("POST", path, bundle("Booth"));
     QCOMPARE(reply.status, 200);
@@ -262,8 +253,7 @@ void TestSimPlatform::bundlesAreCreatedAndModified()
 
 void TestSimPlatform::deletingABundleRemovesItsReferences()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     const QString path = QStringLiteral("/zelt/svc/assetbundle?bundleId=");
     http.setBearer(sim.login("sven"));
@@ -287,10 +277,8 @@ void TestSimPlatform::deletingABundleRemovesItsReferences()
 
 void TestSimPlatform::reload()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     QCOMPARE(http.get("/zelt/svc/update").status, 200);
 }
 

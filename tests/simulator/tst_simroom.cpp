@@ -37,7 +37,7 @@ QJsonObject vector(double x, double y, double z)
 }
 } // namespace
 
-class TestSimRoom : public QObject
+class TestSimRoom : public SimTestCase
 {
     Q_OBJECT
 
@@ -62,10 +62,8 @@ private slots:
 
 void TestSimRoom::infoOfARunningMeeting()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const SimReply reply = http.get(acmeInfo);
     QCOMPARE(reply.status, 200);
     const QJsonObject info = reply.object();
@@ -102,10 +100,8 @@ void TestSimRoom::infoOfARunningMeeting()
 
 void TestSimRoom::infoOfOtherMeetings()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const QJsonObject pending = http.get("/zelt/svc/meeting/Acme02/info").object();
     QCOMPARE(pending.value("meetingId").toString(), QStringLiteral("Acme02"));
     QVERIFY(!pending.contains("statusMirror"));
@@ -121,10 +117,8 @@ void TestSimRoom::infoOfOtherMeetings()
 
 void TestSimRoom::infoUpdateReplacesComponentsAndChangesClients()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     QJsonObject info = http.get(acmeInfo).object();
     const int tom = clientIdOf(info, "Tom");
     const int lisa = clientIdOf(info, "Lisa");
@@ -198,10 +192,8 @@ void TestSimRoom::infoUpdateRejects()
 {
     QFETCH(QByteArray, body);
     QFETCH(int, status);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const QJsonObject before = http.get(acmeInfo).object();
     const SimReply reply = http.send("PUT", acmeInfo, body, {{"Content-Type", "application/json"}});
     QCOMPARE(reply.status, status);
@@ -211,10 +203,8 @@ void TestSimRoom::infoUpdateRejects()
 
 void TestSimRoom::assetsAreAddedReplacedAndDeleted()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const QString assets = QStringLiteral("/zelt/svc/meeting/Acme01/asset");
     SimReply reply =
         http.json("POST", assets,
@@ -287,10 +277,8 @@ void TestSimRoom::bannedAssetsAreRefused()
 {
     QFETCH(QJsonObject, asset);
     QFETCH(int, status);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const SimReply reply = http.json("POST", "/zelt/svc/meeting/Acme01/asset", asset);
     QCOMPARE(reply.status, status);
     if (status == 403)
@@ -299,10 +287,8 @@ void TestSimRoom::bannedAssetsAreRefused()
 
 void TestSimRoom::kickAndMessage()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const int tom = clientIdOf(http.get(acmeInfo).object(), "Tom");
     const QString commands = QStringLiteral("/zelt/svc/meeting/acme01/command");
     SimReply reply = http.json("POST", commands, command("KickPlayer", {QString::number(tom)}));
@@ -321,10 +307,8 @@ void TestSimRoom::kickAndMessage()
 
 void TestSimRoom::playerPosition()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const int host = clientIdOf(http.get(acmeInfo).object(), "Anna (host)");
     const SimReply reply = http.json("POST", "/zelt/svc/meeting/Acme01/command",
                                      command("getplayerpos", {QString::number(host)}));
@@ -370,10 +354,8 @@ void TestSimRoom::commandFailures()
     QFETCH(QString, meeting);
     QFETCH(QByteArray, body);
     QFETCH(int, status);
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     const SimReply reply = http.send("POST", "/zelt/svc/meeting/" + meeting + "/command", body,
                                      {{"Content-Type", "application/json"}});
     QCOMPARE(reply.status, status);
@@ -383,8 +365,7 @@ void TestSimRoom::commandFailures()
 
 void TestSimRoom::simulatedParticipantsJoinAndTalk()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     sim.server.setTokenLifetime(86400);
     http.setBearer(sim.login("anna"));
@@ -424,8 +405,7 @@ void TestSimRoom::simulatedParticipantsJoinAndTalk()
 
 void TestSimRoom::guestsOfAMeetingWithoutVoiceStaySilent()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     SimHttp http(sim.url());
     sim.server.setTokenLifetime(86400);
     http.setBearer(sim.login("mia"));
@@ -442,8 +422,7 @@ void TestSimRoom::guestsOfAMeetingWithoutVoiceStaySilent()
 
 void TestSimRoom::controlledParticipants()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
+    SimTestServer &sim = server();
     QCOMPARE(sim.server.addParticipant("Acme02", "Zoe"), -1);
     const int zoe = sim.server.addParticipant("acme01", "Zoe");
     QVERIFY(zoe > 0);
@@ -455,10 +434,8 @@ void TestSimRoom::controlledParticipants()
 
 void TestSimRoom::mirrorLogHonoursTheLineCount()
 {
-    SimTestServer sim;
-    QVERIFY2(sim.ready(), qPrintable(sim.error()));
-    SimHttp http(sim.url());
-    http.setBearer(sim.login("anna"));
+    SimTestServer &sim = server();
+    SimHttp http(sim.url(), sim.login("anna"));
     SimReply reply = http.get("/zelt/svc/Acme01/logfile?count=1");
     QCOMPARE(reply.status, 200);
     QVERIFY(reply.header("Content-Type").startsWith("text/plain"));
