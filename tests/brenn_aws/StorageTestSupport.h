@@ -1,5 +1,7 @@
 #pragma once
 
+#include "S3Peer.h"
+
 #include <Brenn_AWS/Storage_S3.h>
 
 #include <QByteArray>
@@ -49,5 +51,28 @@ inline QAWSException thrownBy(const std::function<void()> &call)
     }
     return QAWSException(-2, QStringLiteral("nothing thrown"), QString());
 }
+
+// One s3rver for a whole test class and a fresh bucket for every test function.
+struct PeerWithBuckets
+{
+    S3Peer peer;
+    QString bucket;
+    int buckets = 0;
+
+    // Starts the peer again if a test stopped it (on the same port, with the same objects).
+    bool nextBucket(const QString &stem)
+    {
+        if (!peer.isRunning() && !peer.start({}, peer.port()))
+            return false;
+        bucket = stem + QString::number(++buckets);
+        return peer.createBucket(bucket);
+    }
+
+    Brenn_AWS::Storage_S3 storage() const
+    {
+        return Brenn_AWS::Storage_S3(Brenn_AWS::MinIO, peer.endpoint(), accessKey, secretKey,
+                                     QString());
+    }
+};
 
 } // namespace StorageTest

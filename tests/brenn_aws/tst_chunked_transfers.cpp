@@ -25,7 +25,6 @@ class tst_ChunkedTransfers : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
 
     void uploadOf12MiBInThreeParts();
@@ -44,31 +43,16 @@ private slots:
     void downloadInterruptedByDyingServerResumes();
 
 private:
-    Storage_S3 storage() const;
     QString localFile(const QString &name, qint64 size, quint32 seed = 1);
 
-    S3Peer m_peer;
-    QString m_bucket;
+    PeerWithBuckets m_s3;
     QTemporaryDir m_files;
-    int m_buckets = 0;
 };
-
-void tst_ChunkedTransfers::initTestCase()
-{
-    QVERIFY2(m_peer.start(), qPrintable(m_peer.errorString()));
-}
 
 void tst_ChunkedTransfers::init()
 {
-    if (!m_peer.isRunning())
-        QVERIFY2(m_peer.start({}, m_peer.port()), qPrintable(m_peer.errorString()));
-    m_bucket = QStringLiteral("chunks%1").arg(++m_buckets);
-    QVERIFY2(m_peer.createBucket(m_bucket), qPrintable(m_peer.errorString()));
-}
-
-Storage_S3 tst_ChunkedTransfers::storage() const
-{
-    return Storage_S3(MinIO, m_peer.endpoint(), accessKey, secretKey, QString());
+    // A bucket per test keeps the listings apart.
+    QVERIFY2(m_s3.nextBucket(QStringLiteral("chunks")), qPrintable(m_s3.peer.errorString()));
 }
 
 QString tst_ChunkedTransfers::localFile(const QString &name, qint64 size, quint32 seed)
@@ -81,25 +65,26 @@ QString tst_ChunkedTransfers::localFile(const QString &name, qint64 size, quint3
 
 void tst_ChunkedTransfers::uploadOf12MiBInThreeParts()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString file = localFile(QStringLiteral("twelve.bin"), 12 * MiB);
     const QList<qint64> expectedProgress{5 * MiB, 10 * MiB, 12 * MiB};
     MPInfo info;
     for (int part = 0; part < 3; ++part) {
-        info = s3.UploadObjectMultipart(m_bucket, "twelve.bin", file, "application/octet-stream");
+        info =
+            s3.UploadObjectMultipart(m_s3.bucket, "twelve.bin", file, "application/octet-stream");
         QCOMPARE(info.size, 12 * MiB);
         QCOMPARE(info.transferred, expectedProgress.at(part));
         QCOMPARE(info.finished, part == 2);
         QVERIFY(info.bytesPerSecond >= 0);
         QVERIFY(!info.eTag.isEmpty());
     }
-    QCOMPARE(info.eTag, s3.GetObjectETag(m_bucket, "twelve.bin"));
+    QCOMPARE(info.eTag, s3.GetObjectETag(m_s3.bucket, "twelve.bin"));
     QByteArray stored;
-    s3.DownloadObject(m_bucket, "twelve.bin", stored);
+    s3.DownloadObject(m_s3.bucket, "twelve.bin", stored);
     QCOMPARE(stored, readFile(file));
 
     // Nothing stays stored: the same triple starts a new upload with its first part.
-    info = s3.UploadObjectMultipart(m_bucket, "twelve.bin", file, "application/octet-stream");
+    info = s3.UploadObjectMultipart(m_s3.bucket, "twelve.bin", file, "application/octet-stream");
     QCOMPARE(info.transferred, 5 * MiB);
     QVERIFY(!info.finished);
     s3.AbortUploadObjectMultipart();
@@ -107,66 +92,66 @@ void tst_ChunkedTransfers::uploadOf12MiBInThreeParts()
 
 void tst_ChunkedTransfers::uploadChunkSizeSetter()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     QCOMPARE(s3.SetUploadChunkSize(5242880), 5242880); // refused: parts must be larger
     QCOMPARE(s3.SetUploadChunkSize(8388608), 8388608);
     QCOMPARE(s3.SetUploadChunkSize(5242880), 8388608); // refused again, 8 MiB stays
     QCOMPARE(s3.SetUploadChunkSize(1), 8388608);
     const QString file = localFile(QStringLiteral("eight.bin"), 16 * MiB);
-    MPInfo info = s3.UploadObjectMultipart(m_bucket, "eight.bin", file, "text/plain");
+    MPInfo info = s3.UploadObjectMultipart(m_s3.bucket, "eight.bin", file, "text/plain");
     QCOMPARE(info.transferred, 8 * MiB);
     // A new size holds from the next chunk on, within the running upload.
     QCOMPARE(s3.SetUploadChunkSize(5242881), 5242881);
-    info = s3.UploadObjectMultipart(m_bucket, "eight.bin", file, "text/plain");
+    info = s3.UploadObjectMultipart(m_s3.bucket, "eight.bin", file, "text/plain");
     QCOMPARE(info.transferred, 8 * MiB + 5242881);
-    info = s3.UploadObjectMultipart(m_bucket, "eight.bin", file, "text/plain");
+    info = s3.UploadObjectMultipart(m_s3.bucket, "eight.bin", file, "text/plain");
     QVERIFY(info.finished);
     QCOMPARE(info.transferred, 16 * MiB);
     QByteArray stored;
-    s3.DownloadObject(m_bucket, "eight.bin", stored);
+    s3.DownloadObject(m_s3.bucket, "eight.bin", stored);
     QCOMPARE(stored, readFile(file));
 }
 
 void tst_ChunkedTransfers::uploadsContinueAndSwitch()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString first = localFile(QStringLiteral("first.bin"), 11 * MiB, 1);
     const QString second = localFile(QStringLiteral("second.bin"), 6 * MiB, 2);
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "first", first, "").transferred, 5 * MiB);
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "first", first, "").transferred, 10 * MiB);
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "first", first, "").transferred, 5 * MiB);
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "first", first, "").transferred, 10 * MiB);
     // Another key replaces the stored upload (the first is aborted on the server).
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "second", second, "").transferred, 5 * MiB);
-    const MPInfo done = s3.UploadObjectMultipart(m_bucket, "second", second, "");
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "second", second, "").transferred, 5 * MiB);
+    const MPInfo done = s3.UploadObjectMultipart(m_s3.bucket, "second", second, "");
     QVERIFY(done.finished);
     QCOMPARE(done.transferred, 6 * MiB);
     // Coming back to the first starts it again from its beginning.
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "first", first, "").transferred, 5 * MiB);
-    QCOMPARE(s3.HasObject(m_bucket, "first"), -1);
-    QCOMPARE(s3.HasObject(m_bucket, "second"), 6 * MiB);
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "first", first, "").transferred, 5 * MiB);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "first"), -1);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "second"), 6 * MiB);
     // The same bucket and key from another file is another upload too.
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "first", second, "").transferred, 5 * MiB);
-    QVERIFY(s3.UploadObjectMultipart(m_bucket, "first", second, "").finished);
-    QCOMPARE(s3.HasObject(m_bucket, "first"), 6 * MiB);
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "first", second, "").transferred, 5 * MiB);
+    QVERIFY(s3.UploadObjectMultipart(m_s3.bucket, "first", second, "").finished);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "first"), 6 * MiB);
 }
 
 void tst_ChunkedTransfers::abortedUploadStartsAfresh()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString file = localFile(QStringLiteral("aborted.bin"), 11 * MiB);
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "aborted", file, "").transferred, 5 * MiB);
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "aborted", file, "").transferred, 5 * MiB);
     s3.AbortUploadObjectMultipart();
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "aborted", file, "").transferred, 5 * MiB);
-    QCOMPARE(s3.HasObject(m_bucket, "aborted"), -1);
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "aborted", file, "").transferred, 5 * MiB);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "aborted"), -1);
     s3.AbortUploadObjectMultipart();
     s3.AbortUploadObjectMultipart(); // nothing stored: nothing to do
 }
 
 void tst_ChunkedTransfers::uploadOfMissingOrUnreadableFile()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString missing = m_files.filePath(QStringLiteral("missing.bin"));
     const QAWSException absent =
-        thrownBy([&] { s3.UploadObjectMultipart(m_bucket, "k", missing, "text/plain"); });
+        thrownBy([&] { s3.UploadObjectMultipart(m_s3.bucket, "k", missing, "text/plain"); });
     QCOMPARE(absent.code, 222);
     QCOMPARE(absent.message,
              QStringLiteral("Error: PutObject: File '%1' does not exist.\n").arg(missing));
@@ -175,41 +160,41 @@ void tst_ChunkedTransfers::uploadOfMissingOrUnreadableFile()
     const QString folder = m_files.filePath(QStringLiteral("a-folder"));
     QVERIFY(QDir().mkpath(folder));
     const QAWSException unreadable =
-        thrownBy([&] { s3.UploadObjectMultipart(m_bucket, "k", folder, "text/plain"); });
+        thrownBy([&] { s3.UploadObjectMultipart(m_s3.bucket, "k", folder, "text/plain"); });
     QCOMPARE(unreadable.code, 1);
     QCOMPARE(unreadable.name, QStringLiteral("Cannot open File"));
     QCOMPARE(unreadable.message, QStringLiteral("File %1 could not be opened").arg(folder));
-    QCOMPARE(s3.HasObject(m_bucket, "k"), -1);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "k"), -1);
 
     // Nothing was left stored: the file, once there, uploads from its start.
     localFile(QStringLiteral("missing.bin"), 100);
-    const MPInfo info = s3.UploadObjectMultipart(m_bucket, "k", missing, "text/plain");
+    const MPInfo info = s3.UploadObjectMultipart(m_s3.bucket, "k", missing, "text/plain");
     QVERIFY(info.finished);
     QCOMPARE(info.transferred, 100);
-    QCOMPARE(s3.HasObject(m_bucket, "k"), 100);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "k"), 100);
 }
 
 void tst_ChunkedTransfers::emptyFileUploads()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString file = localFile(QStringLiteral("empty.bin"), 0);
-    const MPInfo info = s3.UploadObjectMultipart(m_bucket, "empty", file, "text/plain");
+    const MPInfo info = s3.UploadObjectMultipart(m_s3.bucket, "empty", file, "text/plain");
     QVERIFY(info.finished);
     QCOMPARE(info.size, 0);
     QCOMPARE(info.transferred, 0);
-    QCOMPARE(s3.HasObject(m_bucket, "empty"), 0);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "empty"), 0);
 }
 
 void tst_ChunkedTransfers::failedPartEndsTheUpload()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString file = localFile(QStringLiteral("cut.bin"), 11 * MiB);
-    QCOMPARE(s3.UploadObjectMultipart(m_bucket, "cut", file, "").transferred, 5 * MiB);
-    m_peer.stop();
-    QCOMPARE(thrownBy([&] { s3.UploadObjectMultipart(m_bucket, "cut", file, ""); }).code, 99);
-    QVERIFY2(m_peer.start({}, m_peer.port()), qPrintable(m_peer.errorString()));
+    QCOMPARE(s3.UploadObjectMultipart(m_s3.bucket, "cut", file, "").transferred, 5 * MiB);
+    m_s3.peer.stop();
+    QCOMPARE(thrownBy([&] { s3.UploadObjectMultipart(m_s3.bucket, "cut", file, ""); }).code, 99);
+    QVERIFY2(m_s3.peer.start({}, m_s3.peer.port()), qPrintable(m_s3.peer.errorString()));
     // The failed part ended the upload: the same call begins a new one.
-    const MPInfo info = s3.UploadObjectMultipart(m_bucket, "cut", file, "");
+    const MPInfo info = s3.UploadObjectMultipart(m_s3.bucket, "cut", file, "");
     QCOMPARE(info.transferred, 5 * MiB);
     QVERIFY(!info.finished);
     s3.AbortUploadObjectMultipart();
@@ -217,13 +202,13 @@ void tst_ChunkedTransfers::failedPartEndsTheUpload()
 
 void tst_ChunkedTransfers::downloadOf12MiBInThreeChunks()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString source = localFile(QStringLiteral("source12.bin"), 12 * MiB);
-    s3.UploadObject(m_bucket, "twelve", source);
+    s3.UploadObject(m_s3.bucket, "twelve", source);
     const QString target = m_files.filePath(QStringLiteral("target12.bin"));
     const QList<qint64> expectedProgress{5 * MiB, 10 * MiB, 12 * MiB};
     for (int chunk = 0; chunk < 3; ++chunk) {
-        const MPInfo info = s3.DownloadObjectMultipart(m_bucket, "twelve", target);
+        const MPInfo info = s3.DownloadObjectMultipart(m_s3.bucket, "twelve", target);
         QCOMPARE(info.size, 12 * MiB);
         QCOMPARE(info.transferred, expectedProgress.at(chunk));
         QCOMPARE(info.finished, chunk == 2);
@@ -231,21 +216,21 @@ void tst_ChunkedTransfers::downloadOf12MiBInThreeChunks()
     }
     QCOMPARE(readFile(target), readFile(source));
     // Finished means forgotten: the same call downloads again from the start.
-    QCOMPARE(s3.DownloadObjectMultipart(m_bucket, "twelve", target).transferred, 5 * MiB);
+    QCOMPARE(s3.DownloadObjectMultipart(m_s3.bucket, "twelve", target).transferred, 5 * MiB);
     s3.AbortDownloadObjectMultipart();
 }
 
 void tst_ChunkedTransfers::downloadChunkSizeSetter()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString source = localFile(QStringLiteral("source-odd.bin"), 1000 * 1000 + 3);
-    s3.UploadObject(m_bucket, "odd", source);
+    s3.UploadObject(m_s3.bucket, "odd", source);
     QCOMPARE(s3.SetDownloadChunkSize(300000), 300000);
     const QString target = m_files.filePath(QStringLiteral("target-odd.bin"));
     QList<qint64> progress;
     MPInfo info;
     do {
-        info = s3.DownloadObjectMultipart(m_bucket, "odd", target);
+        info = s3.DownloadObjectMultipart(m_s3.bucket, "odd", target);
         progress.append(info.transferred);
     } while (!info.finished);
     QCOMPARE(progress, (QList<qint64>{300000, 600000, 900000, 1000003}));
@@ -254,56 +239,56 @@ void tst_ChunkedTransfers::downloadChunkSizeSetter()
 
 void tst_ChunkedTransfers::downloadsContinueAndSwitch()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "one", localFile(QStringLiteral("one-src"), 11 * MiB, 3));
-    s3.UploadObject(m_bucket, "two", localFile(QStringLiteral("two-src"), 6 * MiB, 4));
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "one", localFile(QStringLiteral("one-src"), 11 * MiB, 3));
+    s3.UploadObject(m_s3.bucket, "two", localFile(QStringLiteral("two-src"), 6 * MiB, 4));
     const QString one = m_files.filePath(QStringLiteral("one-dst"));
     const QString two = m_files.filePath(QStringLiteral("two-dst"));
-    QCOMPARE(s3.DownloadObjectMultipart(m_bucket, "one", one).transferred, 5 * MiB);
-    QCOMPARE(s3.DownloadObjectMultipart(m_bucket, "one", one).transferred, 10 * MiB);
+    QCOMPARE(s3.DownloadObjectMultipart(m_s3.bucket, "one", one).transferred, 5 * MiB);
+    QCOMPARE(s3.DownloadObjectMultipart(m_s3.bucket, "one", one).transferred, 10 * MiB);
     // Switching leaves the first download's partial file on disk.
-    QCOMPARE(s3.DownloadObjectMultipart(m_bucket, "two", two).transferred, 5 * MiB);
+    QCOMPARE(s3.DownloadObjectMultipart(m_s3.bucket, "two", two).transferred, 5 * MiB);
     QCOMPARE(QFileInfo(one).size(), 10 * MiB);
-    QVERIFY(s3.DownloadObjectMultipart(m_bucket, "two", two).finished);
+    QVERIFY(s3.DownloadObjectMultipart(m_s3.bucket, "two", two).finished);
     QCOMPARE(readFile(two), readFile(m_files.filePath("two-src")));
     // Back to the first: it starts over and the file is rewritten from the start.
     MPInfo info;
     do {
-        info = s3.DownloadObjectMultipart(m_bucket, "one", one);
+        info = s3.DownloadObjectMultipart(m_s3.bucket, "one", one);
     } while (!info.finished);
     QCOMPARE(readFile(one), readFile(m_files.filePath("one-src")));
 }
 
 void tst_ChunkedTransfers::abortedDownloadDeletesOnlyAPartialFile()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "big", localFile(QStringLiteral("big-src"), 12 * MiB));
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "big", localFile(QStringLiteral("big-src"), 12 * MiB));
     const QString partial = m_files.filePath(QStringLiteral("partial"));
-    s3.DownloadObjectMultipart(m_bucket, "big", partial);
-    s3.DownloadObjectMultipart(m_bucket, "big", partial);
+    s3.DownloadObjectMultipart(m_s3.bucket, "big", partial);
+    s3.DownloadObjectMultipart(m_s3.bucket, "big", partial);
     QCOMPARE(QFileInfo(partial).size(), 10 * MiB);
     s3.AbortDownloadObjectMultipart();
     QVERIFY(!QFile::exists(partial));
 
     // Nothing stored: nothing deleted, not even the last finished download.
-    s3.UploadObject(m_bucket, "small", QByteArray("small"));
+    s3.UploadObject(m_s3.bucket, "small", QByteArray("small"));
     const QString complete = m_files.filePath(QStringLiteral("complete"));
-    QVERIFY(s3.DownloadObjectMultipart(m_bucket, "small", complete).finished);
+    QVERIFY(s3.DownloadObjectMultipart(m_s3.bucket, "small", complete).finished);
     s3.AbortDownloadObjectMultipart();
     QCOMPARE(readFile(complete), QByteArray("small"));
     // And the aborted one starts from scratch.
-    QCOMPARE(s3.DownloadObjectMultipart(m_bucket, "big", partial).transferred, 5 * MiB);
+    QCOMPARE(s3.DownloadObjectMultipart(m_s3.bucket, "big", partial).transferred, 5 * MiB);
     s3.AbortDownloadObjectMultipart();
 }
 
 void tst_ChunkedTransfers::emptyObjectDownloadsWithoutRange()
 {
     // s3rver hangs on a Range request for an empty object; none may be sent.
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "empty", QByteArray());
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "empty", QByteArray());
     const QString target = m_files.filePath(QStringLiteral("empty-dst"));
     QVERIFY(writeFile(target, "previous content"));
-    const MPInfo info = s3.DownloadObjectMultipart(m_bucket, "empty", target);
+    const MPInfo info = s3.DownloadObjectMultipart(m_s3.bucket, "empty", target);
     QVERIFY(info.finished);
     QCOMPARE(info.size, 0);
     QCOMPARE(info.transferred, 0);
@@ -313,27 +298,27 @@ void tst_ChunkedTransfers::emptyObjectDownloadsWithoutRange()
 
 void tst_ChunkedTransfers::emptyArgumentsMoveNothing()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString file = localFile(QStringLiteral("unused"), 10);
     for (const MPInfo &info : {s3.UploadObjectMultipart(QString(), "k", file, ""),
-                               s3.UploadObjectMultipart(m_bucket, QString(), file, ""),
-                               s3.UploadObjectMultipart(m_bucket, "k", QString(), ""),
+                               s3.UploadObjectMultipart(m_s3.bucket, QString(), file, ""),
+                               s3.UploadObjectMultipart(m_s3.bucket, "k", QString(), ""),
                                s3.DownloadObjectMultipart(QString(), "k", file),
-                               s3.DownloadObjectMultipart(m_bucket, QString(), file),
-                               s3.DownloadObjectMultipart(m_bucket, "k", QString())}) {
+                               s3.DownloadObjectMultipart(m_s3.bucket, QString(), file),
+                               s3.DownloadObjectMultipart(m_s3.bucket, "k", QString())}) {
         QCOMPARE(info.eTag, QString());
         QVERIFY(info.finished); // a caller's loop ends
     }
-    QCOMPARE(s3.HasObject(m_bucket, "k"), -1);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "k"), -1);
     QCOMPARE(readFile(file).size(), 10);
 }
 
 void tst_ChunkedTransfers::downloadInterruptedByDyingServerResumes()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const qint64 size = 160 * MiB;
     const QString source = localFile(QStringLiteral("huge-src"), size);
-    s3.UploadObject(m_bucket, "huge", source);
+    s3.UploadObject(m_s3.bucket, "huge", source);
     // One chunk for the whole object, so the server dies inside it.
     s3.SetDownloadChunkSize(size);
     const QString target = m_files.filePath(QStringLiteral("huge-dst"));
@@ -342,7 +327,7 @@ void tst_ChunkedTransfers::downloadInterruptedByDyingServerResumes()
     bool reportedSuccess = false;
     std::thread transfer([&] {
         try {
-            s3.DownloadObjectMultipart(m_bucket, "huge", target);
+            s3.DownloadObjectMultipart(m_s3.bucket, "huge", target);
             reportedSuccess = true;
         } catch (const QAWSException &exception) {
             failure = exception;
@@ -353,15 +338,15 @@ void tst_ChunkedTransfers::downloadInterruptedByDyingServerResumes()
     while (QFileInfo(target).size() == 0 && !deadline.hasExpired())
         QThread::msleep(1);
     const qint64 seen = QFileInfo(target).size();
-    m_peer.kill();
+    m_s3.peer.kill();
     transfer.join();
     QVERIFY2(seen < size, "the chunk finished before the server could be killed");
     QVERIFY(!reportedSuccess);
     QCOMPARE(failure.code, 99);
 
     // The same call continues the stored download once the server is back.
-    QVERIFY2(m_peer.start({}, m_peer.port()), qPrintable(m_peer.errorString()));
-    const MPInfo info = s3.DownloadObjectMultipart(m_bucket, "huge", target);
+    QVERIFY2(m_s3.peer.start({}, m_s3.peer.port()), qPrintable(m_s3.peer.errorString()));
+    const MPInfo info = s3.DownloadObjectMultipart(m_s3.bucket, "huge", target);
     QVERIFY(info.finished);
     QCOMPARE(info.transferred, size);
     QCOMPARE(QCryptographicHash::hash(readFile(target), QCryptographicHash::Sha256),

@@ -23,7 +23,6 @@ class tst_StorageS3 : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
 
     void exceptionDefaultsAndCopies();
@@ -50,29 +49,14 @@ private slots:
     void unreachableServer();
 
 private:
-    Storage_S3 storage() const;
-
-    S3Peer m_peer;
-    QString m_bucket;
+    PeerWithBuckets m_s3;
     QTemporaryDir m_files;
-    int m_buckets = 0;
 };
-
-void tst_StorageS3::initTestCase()
-{
-    QVERIFY2(m_peer.start(), qPrintable(m_peer.errorString()));
-}
 
 void tst_StorageS3::init()
 {
     // A bucket per test keeps the listings apart.
-    m_bucket = QStringLiteral("bucket%1").arg(++m_buckets);
-    QVERIFY2(m_peer.createBucket(m_bucket), qPrintable(m_peer.errorString()));
-}
-
-Storage_S3 tst_StorageS3::storage() const
-{
-    return Storage_S3(MinIO, m_peer.endpoint(), accessKey, secretKey, QString());
+    QVERIFY2(m_s3.nextBucket(QStringLiteral("bucket")), qPrintable(m_s3.peer.errorString()));
 }
 
 void tst_StorageS3::exceptionDefaultsAndCopies()
@@ -94,40 +78,48 @@ void tst_StorageS3::exceptionDefaultsAndCopies()
 
 void tst_StorageS3::singleUserObjectRefusesMultiUserForms()
 {
-    Storage_S3 single = storage();
+    Storage_S3 single = m_s3.storage();
     const QString file = m_files.filePath(QStringLiteral("mode.txt"));
     QVERIFY(writeFile(file, "mode"));
-    const QString endpoint = m_peer.endpoint();
+    const QString endpoint = m_s3.peer.endpoint();
     QStringList keys;
     QByteArray bytes;
     QString url;
     const QList<std::function<void()>> calls = {
-        [&] { single.ListObjects(MinIO, endpoint, accessKey, secretKey, m_bucket, {}, keys); },
-        [&] { single.GetObjectInfo(MinIO, endpoint, accessKey, secretKey, m_bucket, "k"); },
-        [&] { single.GetObjectETag(MinIO, endpoint, accessKey, secretKey, m_bucket, "k"); },
-        [&] { single.GetObjectSize(MinIO, endpoint, accessKey, secretKey, m_bucket, "k"); },
-        [&] { single.HasObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "k"); },
-        [&] { single.DeleteObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "k"); },
-        [&] { single.UploadObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "k", file); },
-        [&] { single.UploadObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "k", bytes); },
-        [&] { single.DownloadObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "k", file); },
-        [&] { single.DownloadObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "k", bytes); },
-        [&] { single.PreSignedURL(MinIO, endpoint, accessKey, secretKey, m_bucket, "k", url, 60); },
+        [&] { single.ListObjects(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, {}, keys); },
+        [&] { single.GetObjectInfo(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
+        [&] { single.GetObjectETag(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
+        [&] { single.GetObjectSize(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
+        [&] { single.HasObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
+        [&] { single.DeleteObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
+        [&] { single.UploadObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k", file); },
         [&] {
-            single.DownloadObjectsAsZip(MinIO, endpoint, accessKey, secretKey, m_bucket, {"k"},
+            single.UploadObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k", bytes);
+        },
+        [&] {
+            single.DownloadObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k", file);
+        },
+        [&] {
+            single.DownloadObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k", bytes);
+        },
+        [&] {
+            single.PreSignedURL(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k", url, 60);
+        },
+        [&] {
+            single.DownloadObjectsAsZip(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, {"k"},
                                         file);
         },
         [&] {
-            single.DownloadObjectsAsZip(MinIO, endpoint, accessKey, secretKey, m_bucket, {"k"},
+            single.DownloadObjectsAsZip(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, {"k"},
                                         bytes);
         },
         [&] {
-            single.DownloadObjectMultipart(MinIO, endpoint, accessKey, secretKey, m_bucket, "k",
+            single.DownloadObjectMultipart(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k",
                                            file);
         },
         [&] {
-            single.UploadObjectMultipart(MinIO, endpoint, accessKey, secretKey, m_bucket, "k", file,
-                                         "text/plain");
+            single.UploadObjectMultipart(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k",
+                                         file, "text/plain");
         },
         [&] { single.AbortUploadObjectMultipart(MinIO, endpoint, accessKey, secretKey); },
     };
@@ -138,7 +130,7 @@ void tst_StorageS3::singleUserObjectRefusesMultiUserForms()
         QCOMPARE(refused.message, QStringLiteral("Not in Multi User mode!"));
     }
     // Nothing happened: no object was written, the local file is untouched.
-    QCOMPARE(single.HasObject(m_bucket, "k"), -1);
+    QCOMPARE(single.HasObject(m_s3.bucket, "k"), -1);
     QCOMPARE(readFile(file), QByteArray("mode"));
 }
 
@@ -151,21 +143,21 @@ void tst_StorageS3::multiUserObjectRefusesSingleUserForms()
     QByteArray bytes;
     QString url;
     const QList<std::function<void()>> calls = {
-        [&] { multi.ListObjects(m_bucket, {}, keys); },
-        [&] { multi.GetObjectInfo(m_bucket, "k"); },
-        [&] { multi.GetObjectETag(m_bucket, "k"); },
-        [&] { multi.GetObjectSize(m_bucket, "k"); },
-        [&] { multi.HasObject(m_bucket, "k"); },
-        [&] { multi.DeleteObject(m_bucket, "k"); },
-        [&] { multi.UploadObject(m_bucket, "k", file); },
-        [&] { multi.UploadObject(m_bucket, "k", bytes); },
-        [&] { multi.DownloadObject(m_bucket, "k", file); },
-        [&] { multi.DownloadObject(m_bucket, "k", bytes); },
-        [&] { multi.PreSignedURL(m_bucket, "k", url, 60); },
-        [&] { multi.DownloadObjectsAsZip(m_bucket, {"k"}, file); },
-        [&] { multi.DownloadObjectsAsZip(m_bucket, {"k"}, bytes); },
-        [&] { multi.DownloadObjectMultipart(m_bucket, "k", file); },
-        [&] { multi.UploadObjectMultipart(m_bucket, "k", file, "text/plain"); },
+        [&] { multi.ListObjects(m_s3.bucket, {}, keys); },
+        [&] { multi.GetObjectInfo(m_s3.bucket, "k"); },
+        [&] { multi.GetObjectETag(m_s3.bucket, "k"); },
+        [&] { multi.GetObjectSize(m_s3.bucket, "k"); },
+        [&] { multi.HasObject(m_s3.bucket, "k"); },
+        [&] { multi.DeleteObject(m_s3.bucket, "k"); },
+        [&] { multi.UploadObject(m_s3.bucket, "k", file); },
+        [&] { multi.UploadObject(m_s3.bucket, "k", bytes); },
+        [&] { multi.DownloadObject(m_s3.bucket, "k", file); },
+        [&] { multi.DownloadObject(m_s3.bucket, "k", bytes); },
+        [&] { multi.PreSignedURL(m_s3.bucket, "k", url, 60); },
+        [&] { multi.DownloadObjectsAsZip(m_s3.bucket, {"k"}, file); },
+        [&] { multi.DownloadObjectsAsZip(m_s3.bucket, {"k"}, bytes); },
+        [&] { multi.DownloadObjectMultipart(m_s3.bucket, "k", file); },
+        [&] { multi.UploadObjectMultipart(m_s3.bucket, "k", file, "text/plain"); },
         [&] { multi.AbortUploadObjectMultipart(); },
     };
     for (const auto &call : calls) {
@@ -184,32 +176,33 @@ void tst_StorageS3::multiUserObjectRefusesSingleUserForms()
 void tst_StorageS3::multiUserFormsWork()
 {
     Storage_S3 multi;
-    const QString endpoint = m_peer.endpoint();
-    multi.UploadObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "multi.txt",
+    const QString endpoint = m_s3.peer.endpoint();
+    multi.UploadObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "multi.txt",
                        QByteArray("multi user"));
     QStringList keys;
-    multi.ListObjects(MinIO, endpoint, accessKey, secretKey, m_bucket, {}, keys);
+    multi.ListObjects(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, {}, keys);
     QCOMPARE(keys, QStringList{"multi.txt"});
-    QCOMPARE(multi.GetObjectSize(MinIO, endpoint, accessKey, secretKey, m_bucket, "multi.txt"), 10);
+    QCOMPARE(multi.GetObjectSize(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "multi.txt"),
+             10);
     QByteArray content;
-    multi.DownloadObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "multi.txt", content);
+    multi.DownloadObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "multi.txt", content);
     QCOMPARE(content, QByteArray("multi user"));
-    multi.DeleteObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "multi.txt");
-    QCOMPARE(multi.HasObject(MinIO, endpoint, accessKey, secretKey, m_bucket, "multi.txt"), -1);
+    multi.DeleteObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "multi.txt");
+    QCOMPARE(multi.HasObject(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "multi.txt"), -1);
 }
 
 void tst_StorageS3::listingFollowsEveryPage()
 {
     // s3rver answers at most 1000 keys per page.
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     QSet<QString> uploaded;
     for (int i = 0; i < 1003; ++i) {
         const QString key = QStringLiteral("many/object-%1").arg(i, 4, 10, QLatin1Char('0'));
-        s3.UploadObject(m_bucket, key, QByteArray("x"));
+        s3.UploadObject(m_s3.bucket, key, QByteArray("x"));
         uploaded.insert(key);
     }
     QStringList keys{QStringLiteral("left over from before")};
-    s3.ListObjects(m_bucket, QString(), keys);
+    s3.ListObjects(m_s3.bucket, QString(), keys);
     QCOMPARE(keys.size(), 1003);
     QCOMPARE(QSet<QString>(keys.cbegin(), keys.cend()), uploaded);
 }
@@ -232,12 +225,12 @@ void tst_StorageS3::listingWithPrefixesAndFolderMarkers()
 {
     QFETCH(QString, prefix);
     QFETCH(QStringList, expected);
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QStringList all{"a/b/", "a/b/c.txt", "a/x.txt", "ab.txt", "b/y.txt", "Ünï/ké y.txt"};
     for (const QString &key : all)
-        s3.UploadObject(m_bucket, key, QByteArray(key.endsWith('/') ? "" : "content"));
+        s3.UploadObject(m_s3.bucket, key, QByteArray(key.endsWith('/') ? "" : "content"));
     QStringList keys;
-    s3.ListObjects(m_bucket, prefix, keys);
+    s3.ListObjects(m_s3.bucket, prefix, keys);
     keys.sort();
     expected.sort();
     QCOMPARE(keys, expected);
@@ -245,39 +238,39 @@ void tst_StorageS3::listingWithPrefixesAndFolderMarkers()
 
 void tst_StorageS3::objectInfoAndETagQuoting()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "hello.txt", QByteArray("hello"));
-    QCOMPARE(s3.GetObjectETag(m_bucket, "hello.txt"),
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "hello.txt", QByteArray("hello"));
+    QCOMPARE(s3.GetObjectETag(m_s3.bucket, "hello.txt"),
              QStringLiteral("\"5d41402abc4b2a76b9719d911017c592\""));
-    const ObjectInfo info = s3.GetObjectInfo(m_bucket, "hello.txt");
+    const ObjectInfo info = s3.GetObjectInfo(m_s3.bucket, "hello.txt");
     QCOMPARE(info.size, 5);
     QCOMPARE(info.eTag, QStringLiteral("5d41402abc4b2a76b9719d911017c592"));
-    QCOMPARE(s3.GetObjectSize(m_bucket, "hello.txt"), 5);
+    QCOMPARE(s3.GetObjectSize(m_s3.bucket, "hello.txt"), 5);
 
-    const QAWSException missing = thrownBy([&] { s3.GetObjectInfo(m_bucket, "nothing.txt"); });
+    const QAWSException missing = thrownBy([&] { s3.GetObjectInfo(m_s3.bucket, "nothing.txt"); });
     QCOMPARE(missing.code, 16); // HEAD answers 404 without a body
     QCOMPARE(missing.message, QStringLiteral("No response body."));
-    QCOMPARE(thrownBy([&] { s3.GetObjectETag(m_bucket, "nothing.txt"); }).code, 16);
-    QCOMPARE(thrownBy([&] { s3.GetObjectSize(m_bucket, "nothing.txt"); }).code, 16);
+    QCOMPARE(thrownBy([&] { s3.GetObjectETag(m_s3.bucket, "nothing.txt"); }).code, 16);
+    QCOMPARE(thrownBy([&] { s3.GetObjectSize(m_s3.bucket, "nothing.txt"); }).code, 16);
 }
 
 void tst_StorageS3::hasObject()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "empty", QByteArray());
-    s3.UploadObject(m_bucket, "seven", QByteArray("1234567"));
-    QCOMPARE(s3.HasObject(m_bucket, "missing"), -1);
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "empty", QByteArray());
+    s3.UploadObject(m_s3.bucket, "seven", QByteArray("1234567"));
+    QCOMPARE(s3.HasObject(m_s3.bucket, "missing"), -1);
     QCOMPARE(s3.HasObject("no-such-bucket", "seven"), -1);
-    QCOMPARE(s3.HasObject(m_bucket, "empty"), 0);
-    QCOMPARE(s3.HasObject(m_bucket, "seven"), 7);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "empty"), 0);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "seven"), 7);
 }
 
 void tst_StorageS3::deleteObject()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "doomed", QByteArray("x"));
-    s3.DeleteObject(m_bucket, "doomed");
-    QCOMPARE(s3.HasObject(m_bucket, "doomed"), -1);
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "doomed", QByteArray("x"));
+    s3.DeleteObject(m_s3.bucket, "doomed");
+    QCOMPARE(s3.HasObject(m_s3.bucket, "doomed"), -1);
     QCOMPARE(thrownBy([&] { s3.DeleteObject("no-such-bucket", "doomed"); }).name,
              QStringLiteral("NoSuchBucket"));
 }
@@ -299,61 +292,62 @@ void tst_StorageS3::uploadAndDownloadRoundTrip()
 {
     QFETCH(QString, key);
     QFETCH(qint64, size);
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QByteArray content = patternBytes(size);
     const QString source = m_files.filePath(QStringLiteral("source"));
     QVERIFY(writeFile(source, content));
-    s3.UploadObject(m_bucket, key, source);
+    s3.UploadObject(m_s3.bucket, key, source);
     QStringList keys;
-    s3.ListObjects(m_bucket, QString(), keys);
+    s3.ListObjects(m_s3.bucket, QString(), keys);
     QCOMPARE(keys, QStringList{key});
 
     const QString target = m_files.filePath(QStringLiteral("target"));
     QVERIFY(writeFile(target, "old content that is longer than some objects"));
-    s3.DownloadObject(m_bucket, key, target);
+    s3.DownloadObject(m_s3.bucket, key, target);
     QCOMPARE(readFile(target), content);
     QByteArray bytes("stale");
-    s3.DownloadObject(m_bucket, key, bytes);
+    s3.DownloadObject(m_s3.bucket, key, bytes);
     QCOMPARE(bytes, content);
 
-    s3.UploadObject(m_bucket, key, QByteArray("from memory"));
-    s3.DownloadObject(m_bucket, key, bytes);
+    s3.UploadObject(m_s3.bucket, key, QByteArray("from memory"));
+    s3.DownloadObject(m_s3.bucket, key, bytes);
     QCOMPARE(bytes, QByteArray("from memory"));
 }
 
 void tst_StorageS3::uploadOfMissingFileSendsNothing()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString missing = m_files.filePath(QStringLiteral("does-not-exist.txt"));
-    const QAWSException refused = thrownBy([&] { s3.UploadObject(m_bucket, "k", missing); });
+    const QAWSException refused = thrownBy([&] { s3.UploadObject(m_s3.bucket, "k", missing); });
     QCOMPARE(refused.code, 222);
     QCOMPARE(refused.name, QStringLiteral("PutObject Error"));
     QCOMPARE(refused.message,
              QStringLiteral("Error: PutObject: File '%1' does not exist.\n").arg(missing));
-    QCOMPARE(s3.HasObject(m_bucket, "k"), -1);
+    QCOMPARE(s3.HasObject(m_s3.bucket, "k"), -1);
 }
 
 void tst_StorageS3::failedDownloadLeavesTheLocalFileAlone()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString target = m_files.filePath(QStringLiteral("keep.txt"));
     QVERIFY(writeFile(target, "precious"));
-    const QAWSException missing = thrownBy([&] { s3.DownloadObject(m_bucket, "nothing", target); });
+    const QAWSException missing =
+        thrownBy([&] { s3.DownloadObject(m_s3.bucket, "nothing", target); });
     QCOMPARE(missing.code, 137);
     QCOMPARE(missing.name, QStringLiteral("NoSuchKey"));
     QCOMPARE(readFile(target), QByteArray("precious"));
 
     QByteArray bytes("stale");
-    QCOMPARE(thrownBy([&] { s3.DownloadObject(m_bucket, "nothing", bytes); }).code, 137);
+    QCOMPARE(thrownBy([&] { s3.DownloadObject(m_s3.bucket, "nothing", bytes); }).code, 137);
     QCOMPARE(bytes, QByteArray());
 }
 
 void tst_StorageS3::downloadToUncreatableFileIsReported()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "k", QByteArray("content"));
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "k", QByteArray("content"));
     const QString target = m_files.filePath(QStringLiteral("no/such/folder/file.txt"));
-    const QAWSException failed = thrownBy([&] { s3.DownloadObject(m_bucket, "k", target); });
+    const QAWSException failed = thrownBy([&] { s3.DownloadObject(m_s3.bucket, "k", target); });
     QCOMPARE(failed.code, 1);
     QVERIFY2(failed.message.contains(target), qPrintable(failed.message));
     QVERIFY(!QFile::exists(target));
@@ -361,13 +355,14 @@ void tst_StorageS3::downloadToUncreatableFileIsReported()
 
 void tst_StorageS3::presignedUrlWorksWithCurl()
 {
-    Storage_S3 s3 = storage();
+    Storage_S3 s3 = m_s3.storage();
     const QString key = QStringLiteral("shared folder/Bericht über ☃ + mehr.txt");
-    s3.UploadObject(m_bucket, key, QByteArray("presigned content"));
+    s3.UploadObject(m_s3.bucket, key, QByteArray("presigned content"));
     QString url;
-    s3.PreSignedURL(m_bucket, key, url, 3600);
-    QVERIFY2(url.startsWith(m_peer.endpoint() + QLatin1Char('/') + m_bucket + QLatin1Char('/')),
-             qPrintable(url));
+    s3.PreSignedURL(m_s3.bucket, key, url, 3600);
+    QVERIFY2(
+        url.startsWith(m_s3.peer.endpoint() + QLatin1Char('/') + m_s3.bucket + QLatin1Char('/')),
+        qPrintable(url));
     QVERIFY(url.contains(QLatin1String("X-Amz-Expires=3600")));
     QVERIFY(url.contains(QLatin1String("X-Amz-Signature=")));
 
@@ -381,12 +376,12 @@ void tst_StorageS3::presignedUrlWorksWithCurl()
 
 void tst_StorageS3::zipKeepsTheLastOfEqualNames()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "x/a.txt", QByteArray("first"));
-    s3.UploadObject(m_bucket, "y/a.txt", QByteArray("second"));
-    s3.UploadObject(m_bucket, "z/.hidden", QByteArray("dot file"));
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "x/a.txt", QByteArray("first"));
+    s3.UploadObject(m_s3.bucket, "y/a.txt", QByteArray("second"));
+    s3.UploadObject(m_s3.bucket, "z/.hidden", QByteArray("dot file"));
     const QString zip = m_files.filePath(QStringLiteral("archive.zip"));
-    s3.DownloadObjectsAsZip(m_bucket, {"x/a.txt", "y/a.txt", "z/.hidden"}, zip);
+    s3.DownloadObjectsAsZip(m_s3.bucket, {"x/a.txt", "y/a.txt", "z/.hidden"}, zip);
 
     QuaZip archive(zip);
     QVERIFY(archive.open(QuaZip::mdUnzip));
@@ -402,11 +397,11 @@ void tst_StorageS3::zipKeepsTheLastOfEqualNames()
 
 void tst_StorageS3::zipToBytes()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "docs/one.txt", QByteArray("1"));
-    s3.UploadObject(m_bucket, "docs/..", QByteArray("dots")); // must not escape the folder
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "docs/one.txt", QByteArray("1"));
+    s3.UploadObject(m_s3.bucket, "docs/..", QByteArray("dots")); // must not escape the folder
     QByteArray zip;
-    s3.DownloadObjectsAsZip(m_bucket, {"docs/one.txt", "docs/.."}, zip);
+    s3.DownloadObjectsAsZip(m_s3.bucket, {"docs/one.txt", "docs/.."}, zip);
     QVERIFY(zip.startsWith("PK"));
     const QString saved = m_files.filePath(QStringLiteral("from-bytes.zip"));
     QVERIFY(writeFile(saved, zip));
@@ -418,11 +413,11 @@ void tst_StorageS3::zipToBytes()
 
 void tst_StorageS3::zipWithMissingKeyWritesNoArchive()
 {
-    Storage_S3 s3 = storage();
-    s3.UploadObject(m_bucket, "x/a.txt", QByteArray("first"));
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "x/a.txt", QByteArray("first"));
     const QString zip = m_files.filePath(QStringLiteral("never.zip"));
     QCOMPARE(thrownBy([&] {
-                 s3.DownloadObjectsAsZip(m_bucket, {"x/a.txt", "missing"}, zip);
+                 s3.DownloadObjectsAsZip(m_s3.bucket, {"x/a.txt", "missing"}, zip);
              }).code,
              137);
     QVERIFY(!QFile::exists(zip));

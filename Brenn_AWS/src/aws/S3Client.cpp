@@ -1,6 +1,5 @@
 #include "S3Client.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 
 namespace Brenn_AWS::aws {
@@ -22,6 +21,12 @@ HttpResponse S3Client::sendUnsigned(HttpRequest &request, QIODevice *body, qint6
 {
     request.setHeader("x-amz-content-sha256", unsignedPayload);
     return send(request, unsignedPayload, body, bodySize, sink);
+}
+
+HttpResponse S3Client::sendUnsigned(HttpRequest &request, const QByteArray &body)
+{
+    request.setHeader("x-amz-content-sha256", unsignedPayload);
+    return send(request, unsignedPayload, body);
 }
 
 Outcome<ListPage> S3Client::listObjectsV2(const QString &bucket, const QString &prefix,
@@ -114,10 +119,7 @@ Outcome<QString> S3Client::uploadPart(const QString &bucket, const QString &key,
                       QCryptographicHash::hash(data, QCryptographicHash::Md5).toBase64());
     if (!contentType.isEmpty())
         request.setHeader("Content-Type", contentType.toUtf8());
-    QBuffer body;
-    body.setData(data);
-    body.open(QIODevice::ReadOnly);
-    const HttpResponse response = sendUnsigned(request, &body, data.size());
+    const HttpResponse response = sendUnsigned(request, data);
     if (!response.isSuccess())
         return xmlFailure(response);
     return QString::fromUtf8(response.header("etag"));
@@ -130,10 +132,7 @@ Outcome<QString> S3Client::completeMultipartUpload(const QString &bucket, const 
     HttpRequest request = objectRequest("POST", bucket, key);
     request.addQuery("uploadId", uploadId.toUtf8());
     request.setHeader("Content-Type", "application/xml");
-    QBuffer body;
-    body.setData(completeMultipartUploadBody(parts));
-    body.open(QIODevice::ReadOnly);
-    const HttpResponse response = sendUnsigned(request, &body, body.size());
+    const HttpResponse response = sendUnsigned(request, completeMultipartUploadBody(parts));
     if (!response.isSuccess())
         return xmlFailure(response);
     return parseCompleteMultipartUpload(response.body);

@@ -52,6 +52,7 @@ private:
                               const QString &key) const;
     HttpResponse sendUnsigned(HttpRequest &request, QIODevice *body = nullptr, qint64 bodySize = 0,
                               const BodySink &sink = {});
+    HttpResponse sendUnsigned(HttpRequest &request, const QByteArray &body);
 };
 
 } // namespace Brenn_AWS::aws

@@ -1,5 +1,7 @@
 #include "ServiceClient.h"
 
+#include <QBuffer>
+
 namespace Brenn_AWS::aws {
 
 ServiceClient::ServiceClient(const Endpoint &endpoint, const Credentials &credentials,
@@ -31,6 +33,15 @@ HttpResponse ServiceClient::send(HttpRequest &request, const QByteArray &payload
     if (!m_credentials.accessKeyId.isEmpty())
         signRequest(request, payloadHash, signingParameters(QDateTime::currentDateTimeUtc()));
     return m_transport.send(request, body, bodySize, sink);
+}
+
+HttpResponse ServiceClient::send(HttpRequest &request, const QByteArray &payloadHash,
+                                 const QByteArray &body)
+{
+    QBuffer device;
+    device.setData(body);
+    device.open(QIODevice::ReadOnly);
+    return send(request, payloadHash, &device, body.size());
 }
 
 AwsError ServiceClient::xmlFailure(const HttpResponse &response)

@@ -25,6 +25,7 @@ protected:
     // Signs (unless the credentials are empty: an anonymous request) and sends.
     HttpResponse send(HttpRequest &request, const QByteArray &payloadHash,
                       QIODevice *body = nullptr, qint64 bodySize = 0, const BodySink &sink = {});
+    HttpResponse send(HttpRequest &request, const QByteArray &payloadHash, const QByteArray &body);
     // The error of a failed exchange with an XML service.
     static AwsError xmlFailure(const HttpResponse &response);
 

@@ -2,7 +2,6 @@
 
 #include "Xml.h"
 
-#include <QBuffer>
 #include <QRegularExpression>
 
 namespace Brenn_AWS::aws {
@@ -26,10 +25,8 @@ Outcome<AssumedRole> StsClient::assumeRole(const QString &roleArn, const QString
 
     HttpRequest request = newRequest("POST", "/");
     request.setHeader("Content-Type", "application/x-www-form-urlencoded; charset=utf-8");
-    QBuffer body;
-    body.setData(form.encodedQuery());
-    body.open(QIODevice::ReadOnly);
-    const HttpResponse response = send(request, sha256Hex(body.data()), &body, body.size());
+    const QByteArray body = form.encodedQuery();
+    const HttpResponse response = send(request, sha256Hex(body), body);
     if (!response.isSuccess())
         return xmlFailure(response);
     return parseAssumeRoleResponse(response.body);

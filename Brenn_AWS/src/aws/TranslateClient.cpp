@@ -1,6 +1,5 @@
 #include "TranslateClient.h"
 
-#include <QBuffer>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -23,10 +22,8 @@ Outcome<QString> TranslateClient::translateText(const QString &text, const QStri
     HttpRequest request = newRequest("POST", "/");
     request.setHeader("Content-Type", "application/x-amz-json-1.1");
     request.setHeader("X-Amz-Target", "AWSShineFrontendService_20170701.TranslateText");
-    QBuffer body;
-    body.setData(QJsonDocument(input).toJson(QJsonDocument::Compact));
-    body.open(QIODevice::ReadOnly);
-    const HttpResponse response = send(request, sha256Hex(body.data()), &body, body.size());
+    const QByteArray body = QJsonDocument(input).toJson(QJsonDocument::Compact);
+    const HttpResponse response = send(request, sha256Hex(body), body);
     if (!response.completed())
         return transportError(response.curlCode, response.curlText);
     if (!response.isSuccess())
