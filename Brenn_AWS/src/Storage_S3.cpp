@@ -29,6 +29,20 @@ void Storage_S3::ListObjects(Type type, const QString &location, const QString &
     d->ListObjects(type, location, accessKeyId, secretKey, bucket, prefix, keys);
 }
 
+void Storage_S3::ListObjectsWithInfo(const QString &bucket, const QString &prefix,
+                                     QStringList &keys, QList<ObjectInfo> &infos)
+{
+    d->ListObjectsWithInfo(bucket, prefix, keys, infos);
+}
+
+void Storage_S3::ListObjectsWithInfo(Type type, const QString &location, const QString &accessKeyId,
+                                     const QString &secretKey, const QString &bucket,
+                                     const QString &prefix, QStringList &keys,
+                                     QList<ObjectInfo> &infos)
+{
+    d->ListObjectsWithInfo(type, location, accessKeyId, secretKey, bucket, prefix, keys, infos);
+}
+
 ObjectInfo Storage_S3::GetObjectInfo(const QString &bucket, const QString &key)
 {
     return d->GetObjectInfo(bucket, key);

@@ -40,6 +40,11 @@ QString localNameOf(const QString &key)
     return name;
 }
 
+QString withoutQuotes(QString eTag)
+{
+    return eTag.remove(QLatin1Char('"'));
+}
+
 // A transfer that asks nothing of the server reports itself as done.
 MPInfo nothingToTransfer()
 {
@@ -115,6 +120,21 @@ void Storage_S3_Private::ListObjects(Type type, const QString &location, const Q
 {
     onCallClient(type, location, accessKeyId, secretKey,
                  [&](Client &c) { ListObjects(c, bucket, prefix, keys); });
+}
+
+void Storage_S3_Private::ListObjectsWithInfo(const QString &bucket, const QString &prefix,
+                                             QStringList &keys, QList<ObjectInfo> &infos)
+{
+    onStoredClient([&](Client &c) { ListObjectsWithInfo(c, bucket, prefix, keys, infos); });
+}
+
+void Storage_S3_Private::ListObjectsWithInfo(Type type, const QString &location,
+                                             const QString &accessKeyId, const QString &secretKey,
+                                             const QString &bucket, const QString &prefix,
+                                             QStringList &keys, QList<ObjectInfo> &infos)
+{
+    onCallClient(type, location, accessKeyId, secretKey,
+                 [&](Client &c) { ListObjectsWithInfo(c, bucket, prefix, keys, infos); });
 }
 
 ObjectInfo Storage_S3_Private::GetObjectInfo(const QString &bucket, const QString &key)
@@ -336,25 +356,45 @@ void Storage_S3_Private::AbortUploadObjectMultipart(Type type, const QString &lo
 
 // ---- whole-object operations ----
 
-void Storage_S3_Private::ListObjects(Client &client, const QString &bucket, const QString &prefix,
-                                     QStringList &keys)
+template <class Take>
+void Storage_S3_Private::forEachListed(Client &client, const QString &bucket, const QString &prefix,
+                                       Take take)
 {
-    keys.clear();
     QString continuationToken;
     do {
         const aws::ListPage page =
             valueOrThrow(client.listObjectsV2(bucket, prefix, continuationToken));
         for (const aws::S3Object &object : page.objects)
-            keys.append(object.key);
+            take(object);
         continuationToken = page.truncated ? page.nextContinuationToken : QString();
     } while (!continuationToken.isEmpty());
+}
+
+void Storage_S3_Private::ListObjects(Client &client, const QString &bucket, const QString &prefix,
+                                     QStringList &keys)
+{
+    keys.clear();
+    forEachListed(client, bucket, prefix,
+                  [&keys](const aws::S3Object &object) { keys.append(object.key); });
+}
+
+void Storage_S3_Private::ListObjectsWithInfo(Client &client, const QString &bucket,
+                                             const QString &prefix, QStringList &keys,
+                                             QList<ObjectInfo> &infos)
+{
+    keys.clear();
+    infos.clear();
+    forEachListed(client, bucket, prefix, [&](const aws::S3Object &object) {
+        keys.append(object.key);
+        infos.append(ObjectInfo{object.size, withoutQuotes(object.eTag)});
+    });
 }
 
 ObjectInfo Storage_S3_Private::GetObjectInfo(Client &client, const QString &bucket,
                                              const QString &key)
 {
     const aws::ObjectHead head = valueOrThrow(client.headObject(bucket, key));
-    return ObjectInfo{head.size, QString(head.eTag).remove(QLatin1Char('"'))};
+    return ObjectInfo{head.size, withoutQuotes(head.eTag)};
 }
 
 QString Storage_S3_Private::GetObjectETag(Client &client, const QString &bucket, const QString &key)

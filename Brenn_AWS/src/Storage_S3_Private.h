@@ -30,6 +30,11 @@ public:
     void ListObjects(Type type, const QString &location, const QString &accessKeyId,
                      const QString &secretKey, const QString &bucket, const QString &prefix,
                      QStringList &keys);
+    void ListObjectsWithInfo(const QString &bucket, const QString &prefix, QStringList &keys,
+                             QList<ObjectInfo> &infos);
+    void ListObjectsWithInfo(Type type, const QString &location, const QString &accessKeyId,
+                             const QString &secretKey, const QString &bucket, const QString &prefix,
+                             QStringList &keys, QList<ObjectInfo> &infos);
     ObjectInfo GetObjectInfo(const QString &bucket, const QString &key);
     ObjectInfo GetObjectInfo(Type type, const QString &location, const QString &accessKeyId,
                              const QString &secretKey, const QString &bucket, const QString &key);
@@ -110,6 +115,11 @@ private:
 
     void ListObjects(Client &client, const QString &bucket, const QString &prefix,
                      QStringList &keys);
+    void ListObjectsWithInfo(Client &client, const QString &bucket, const QString &prefix,
+                             QStringList &keys, QList<ObjectInfo> &infos);
+    // Hands every listed object to `take`, page by page.
+    template <class Take>
+    void forEachListed(Client &client, const QString &bucket, const QString &prefix, Take take);
     ObjectInfo GetObjectInfo(Client &client, const QString &bucket, const QString &key);
     QString GetObjectETag(Client &client, const QString &bucket, const QString &key);
     qint64 GetObjectSize(Client &client, const QString &bucket, const QString &key);

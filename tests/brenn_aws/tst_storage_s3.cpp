@@ -33,6 +33,7 @@ private slots:
     void listingFollowsEveryPage();
     void listingWithPrefixesAndFolderMarkers_data();
     void listingWithPrefixesAndFolderMarkers();
+    void listingWithInfoMatchesHeadRequests();
     void objectInfoAndETagQuoting();
     void hasObject();
     void deleteObject();
@@ -83,10 +84,15 @@ void tst_StorageS3::singleUserObjectRefusesMultiUserForms()
     QVERIFY(writeFile(file, "mode"));
     const QString endpoint = m_s3.peer.endpoint();
     QStringList keys;
+    QList<ObjectInfo> infos;
     QByteArray bytes;
     QString url;
     const QList<std::function<void()>> calls = {
         [&] { single.ListObjects(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, {}, keys); },
+        [&] {
+            single.ListObjectsWithInfo(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, {}, keys,
+                                       infos);
+        },
         [&] { single.GetObjectInfo(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
         [&] { single.GetObjectETag(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
         [&] { single.GetObjectSize(MinIO, endpoint, accessKey, secretKey, m_s3.bucket, "k"); },
@@ -140,10 +146,12 @@ void tst_StorageS3::multiUserObjectRefusesSingleUserForms()
     const QString file = m_files.filePath(QStringLiteral("mode2.txt"));
     QVERIFY(writeFile(file, "mode"));
     QStringList keys;
+    QList<ObjectInfo> infos;
     QByteArray bytes;
     QString url;
     const QList<std::function<void()>> calls = {
         [&] { multi.ListObjects(m_s3.bucket, {}, keys); },
+        [&] { multi.ListObjectsWithInfo(m_s3.bucket, {}, keys, infos); },
         [&] { multi.GetObjectInfo(m_s3.bucket, "k"); },
         [&] { multi.GetObjectETag(m_s3.bucket, "k"); },
         [&] { multi.GetObjectSize(m_s3.bucket, "k"); },
@@ -234,6 +242,27 @@ void tst_StorageS3::listingWithPrefixesAndFolderMarkers()
     keys.sort();
     expected.sort();
     QCOMPARE(keys, expected);
+}
+
+void tst_StorageS3::listingWithInfoMatchesHeadRequests()
+{
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "d/", QByteArray());
+    s3.UploadObject(m_s3.bucket, "d/one.txt", QByteArray("one"));
+    s3.UploadObject(m_s3.bucket, "d/e/two.bin", patternBytes(70000));
+    s3.UploadObject(m_s3.bucket, "other.txt", QByteArray("other"));
+    QStringList keys{"stale"};
+    QList<ObjectInfo> infos{ObjectInfo{1, "stale"}};
+    s3.ListObjectsWithInfo(m_s3.bucket, "d/", keys, infos);
+    QStringList plainKeys;
+    s3.ListObjects(m_s3.bucket, "d/", plainKeys);
+    QCOMPARE(keys, plainKeys);
+    QCOMPARE(infos.size(), 3);
+    for (int i = 0; i < keys.size(); ++i) {
+        const ObjectInfo head = s3.GetObjectInfo(m_s3.bucket, keys.at(i));
+        QCOMPARE(infos.at(i).size, head.size);
+        QCOMPARE(infos.at(i).eTag, head.eTag);
+    }
 }
 
 void tst_StorageS3::objectInfoAndETagQuoting()

@@ -6,6 +6,7 @@
 #include <Brenn_AWS/Type.h>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,14 @@ public:
     void ListObjects(Type type, const QString &location, const QString &accessKeyId,
                      const QString &secretKey, const QString &bucket, const QString &prefix,
                      QStringList &keys);
+
+    // The same listing with each object's size and ETag (without quotes) from the listing
+    // itself, in the order of the keys: one request per page instead of one per object.
+    void ListObjectsWithInfo(const QString &bucket, const QString &prefix, QStringList &keys,
+                             QList<ObjectInfo> &infos);
+    void ListObjectsWithInfo(Type type, const QString &location, const QString &accessKeyId,
+                             const QString &secretKey, const QString &bucket, const QString &prefix,
+                             QStringList &keys, QList<ObjectInfo> &infos);
 
     ObjectInfo GetObjectInfo(const QString &bucket, const QString &key);
     ObjectInfo GetObjectInfo(Type type, const QString &location, const QString &accessKeyId,
