@@ -1,0 +1,523 @@
+#include "Zelt_MeetingsInfoThread.h"
+
+#include "ConsoleConfig.h"
+#include "LogCategories.h"
+#include "Prompt.h"
+#include "Zelt_LoginData.h"
+
+#include <QDateTime>
+#include <QMetaType>
+
+using namespace Zelt_Service_API;
+using Zelt_AuthService_API::ZeltAuth;
+using Zelt_AuthService_API::ZeltAuthApi;
+using Zelt_AuthService_API::ZeltError;
+
+namespace {
+// Refresh this long before the access token runs out, so a poll never goes out with a dead one.
+constexpr qint64 RefreshAheadMs = 20 * 1000;
+constexpr int ListFailuresBeforeExit = 3;
+const QString TokenRealm = QStringLiteral("Brenn");
+const QString AuthorizationHeader = QStringLiteral("Authorization");
+
+void registerMetaTypes()
+{
+    static const bool registered = [] {
+        qRegisterMetaType<QMap<QString, ZeltMeetingInfo>>();
+        qRegisterMetaType<VersionNumber>();
+        qRegisterMetaType<VersionNumber>("Zelt_MeetingsInfoThread::_serviceVersion");
+        qRegisterMetaType<ZeltVersions>();
+        qRegisterMetaType<ZeltSpawnPoint>();
+        qRegisterMetaType<ZeltS3TempAccessKey>();
+        qRegisterMetaType<QList<ZeltAssetBundle>>();
+        qRegisterMetaType<QList<ZeltBanlistEntry>>();
+        qRegisterMetaType<ZeltAssetBundle>();
+        qRegisterMetaType<ZeltBanlistEntry>();
+        qRegisterMetaType<ZeltError>();
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+// Failure details go to the debug output only: where, "ERROR:", the network error and the text.
+void logFailure(const char *function, QNetworkReply::NetworkError type, const QString &text)
+{
+    qCWarning(lcSrv).noquote() << function << "ERROR:" << int(type) << text;
+}
+} // namespace
+
+Zelt_MeetingsInfoThread::Zelt_MeetingsInfoThread(QObject *parent, ConsoleConfig *config)
+    : QObject(parent)
+{
+    registerMetaTypes();
+    if (config) {
+        authServiceHost = config->authServiceHost;
+        authServicePath = config->authServicePath;
+        serviceHost = config->serviceHost;
+        servicePath = config->servicePath;
+    }
+}
+
+// --- Clients ---
+
+void Zelt_MeetingsInfoThread::createClients()
+{
+    if (!serviceApi)
+        createServiceClient();
+    if (!assetBundleApi)
+        createAssetBundleClient();
+    if (!authApi)
+        createAuthClient();
+}
+
+namespace {
+template <typename Client>
+Client *newClient(QObject *owner, const QString &host, const QString &path,
+                  const QString &contentType, const QString &bearer)
+{
+    auto *client = new Client(ServiceAddress::fromConfig(host, path));
+    client->setParent(owner);
+    client->addHeaders(QStringLiteral("Content-Type"), contentType);
+    if (!bearer.isEmpty())
+        client->addHeaders(AuthorizationHeader, bearer);
+    return client;
+}
+} // namespace
+
+void Zelt_MeetingsInfoThread::createServiceClient()
+{
+    const QString json = QStringLiteral("application/json");
+    serviceApi = newClient<ZeltMeetingServiceApi>(this, serviceHost, servicePath, json, bearer);
+    serviceApi->addHeaders(QStringLiteral("accept"), json);
+
+    using Api = ZeltMeetingServiceApi;
+    using Self = Zelt_MeetingsInfoThread;
+    connect(serviceApi, &Api::serviceMeetingsSignal, this, &Self::serviceMeetingsCallBack);
+    connect(serviceApi, &Api::serviceMeetingsSignalE, this, &Self::serviceMeetingsECallBack);
+    connect(serviceApi, &Api::serviceVersionsSignal, this, &Self::onServiceVersions);
+    connect(serviceApi, &Api::serviceVersionsSignalE, this, &Self::onServiceVersionsE);
+    connect(serviceApi, &Api::serviceStatusSignal, this, &Self::onServiceStatus);
+    connect(serviceApi, &Api::serviceStatusSignalFull, this, &Self::onServiceStatusFull);
+    connect(serviceApi, &Api::serviceStatusSignalE, this, &Self::onServiceStatusE);
+    connect(serviceApi, &Api::serviceLogfileSignal, this, &Self::onServiceLogfile);
+    connect(serviceApi, &Api::serviceLogfileSignalE, this, &Self::onServiceLogfileE);
+    connect(serviceApi, &Api::s3TempAccessKeySignal, this, &Self::onS3TempAccessKey);
+    connect(serviceApi, &Api::s3TempAccessKeySignalE, this, &Self::onS3TempAccessKeyE);
+    connect(serviceApi, &Api::meetingLogfileSignal, this, &Self::onMeetingLogfile);
+    connect(serviceApi, &Api::meetingLogfileSignalE, this, &Self::onMeetingLogfileE);
+    connect(serviceApi, &Api::meetingCommandSignal, this, &Self::onMeetingCommandCallback);
+    connect(serviceApi, &Api::meetingCommandSignalE, this, &Self::onMeetingCommandCallbackE);
+    connect(serviceApi, &Api::banlistPostSignal, this, &Self::onBanlistPost);
+    connect(serviceApi, &Api::banlistPostSignalE, this, &Self::onBanlistPostE);
+    connect(serviceApi, &Api::banlistDeleteSignal, this, &Self::onBanlistDelete);
+    connect(serviceApi, &Api::banlistDeleteSignalE, this, &Self::onBanlistDeleteE);
+    connect(serviceApi, &Api::banlistGetSignal, this, &Self::onBanlistGet);
+    connect(serviceApi, &Api::banlistGetSignalE, this, &Self::onBanlistGetE);
+}
+
+void Zelt_MeetingsInfoThread::createAssetBundleClient()
+{
+    const QString json = QStringLiteral("application/json");
+    assetBundleApi = newClient<ZeltAssetBundleApi>(this, serviceHost, servicePath, json, bearer);
+    assetBundleApi->addHeaders(QStringLiteral("accept"), json);
+
+    using Api = ZeltAssetBundleApi;
+    using Self = Zelt_MeetingsInfoThread;
+    connect(assetBundleApi, &Api::assetBundlePostSignal, this, &Self::onAssetBundlePost);
+    connect(assetBundleApi, &Api::assetBundlePostSignalE, this, &Self::onAssetBundlePostE);
+    connect(assetBundleApi, &Api::assetBundleDeleteSignal, this, &Self::onAssetBundleDelete);
+    connect(assetBundleApi, &Api::assetBundleDeleteSignalE, this, &Self::onAssetBundleDeleteE);
+    connect(assetBundleApi, &Api::assetBundleGetSignal, this, &Self::onAssetBundleGet);
+    connect(assetBundleApi, &Api::assetBundleGetSignalE, this, &Self::onAssetBundleGetE);
+}
+
+void Zelt_MeetingsInfoThread::createAuthClient()
+{
+    authApi = newClient<ZeltAuthApi>(this, authServiceHost, authServicePath,
+                                     QStringLiteral("application/x-www-form-urlencoded"), bearer);
+    connect(authApi, &ZeltAuthApi::authRefreshPostSignal, this,
+            &Zelt_MeetingsInfoThread::onAuthRefresh);
+    connect(authApi, &ZeltAuthApi::authRefreshPostSignalE, this,
+            &Zelt_MeetingsInfoThread::onAuthRefreshError);
+}
+
+// --- Session ---
+
+void Zelt_MeetingsInfoThread::setLoginData(Zelt_LoginData *data)
+{
+    createClients();
+    loginData = data;
+    if (loginData)
+        applyAccessToken(loginData->accessToken);
+}
+
+void Zelt_MeetingsInfoThread::applyAccessToken(const QString &token)
+{
+    bearer = QStringLiteral("Bearer ") + token;
+    for (ZeltApiClient *client :
+         std::initializer_list<ZeltApiClient *>{serviceApi, assetBundleApi, authApi}) {
+        if (client)
+            client->addHeaders(AuthorizationHeader, bearer);
+    }
+    emit tokenChanged(token);
+}
+
+void Zelt_MeetingsInfoThread::refreshTokenIfDue()
+{
+    if (refreshPending)
+        return;
+    if (QDateTime::currentDateTime().msecsTo(loginData->tokenExpiry) > RefreshAheadMs)
+        return;
+    refreshPending = true;
+    authApi->authRefreshPost(TokenRealm, loginData->refreshToken);
+}
+
+void Zelt_MeetingsInfoThread::onAuthRefresh(ZeltAuth auth)
+{
+    if (loginData) {
+        loginData->accessToken = auth.accessToken();
+        loginData->refreshToken = auth.refreshToken();
+        loginData->tokenExpiry = QDateTime::currentDateTime().addSecs(auth.expiresIn());
+    }
+    refreshPending = false;
+    refreshFailures = 0;
+    applyAccessToken(auth.accessToken());
+}
+
+void Zelt_MeetingsInfoThread::onAuthRefreshError(ZeltAuth, QNetworkReply::NetworkError type,
+                                                 QString text)
+{
+    refreshPending = false;
+    ++refreshFailures;
+    logFailure(Q_FUNC_INFO, type, text);
+    // A dead session cannot come back; otherwise one failure may be a hiccup.
+    if (text.contains(QLatin1String("Token is not active"), Qt::CaseInsensitive) ||
+        refreshFailures > 1) {
+        emit stopThread();
+        emit sessionExpired();
+    }
+}
+
+// --- The poll ---
+
+void Zelt_MeetingsInfoThread::getMeetingsInfo()
+{
+    createClients();
+    if (!loginData || !loginData->loggedIn) {
+        qCDebug(lcSrv) << "Cannot get Meetings, not Authenticated.";
+        return;
+    }
+    refreshTokenIfDue();
+    serviceApi->serviceMeetings();
+    serviceApi->serviceStatus();
+}
+
+void Zelt_MeetingsInfoThread::serviceMeetingsCallBack(QList<ZeltMeetingInfo> list)
+{
+    listFailures = 0;
+    QMap<QString, ZeltMeetingInfo> info;
+    for (const ZeltMeetingInfo &meeting : list)
+        info.insert(meeting.meetingId().toLower(), meeting);
+    emit meetingsInfo(info);
+    emit serviceStatus(true);
+    liveInfo = info;
+}
+
+void Zelt_MeetingsInfoThread::serviceMeetingsECallBack(QList<ZeltMeetingInfo>,
+                                                       QNetworkReply::NetworkError type,
+                                                       QString text)
+{
+    ++listFailures;
+    qCDebug(lcSrv).noquote() << "Connecting to service failed: " << type << text;
+    if (listFailures == ListFailuresBeforeExit) {
+        emit stopThread();
+        Prompt::critical(nullptr, tr("Cannot connect to service"),
+                         tr("Connecting to service failed. Please try again later."));
+        emit exitApp();
+    }
+    emit serviceStatus(false);
+}
+
+// --- Status and versions ---
+
+void Zelt_MeetingsInfoThread::getServiceStatus()
+{
+    createClients();
+    serviceApi->serviceStatus();
+}
+
+void Zelt_MeetingsInfoThread::onServiceStatus()
+{
+    emit serviceStatus(true);
+}
+
+void Zelt_MeetingsInfoThread::onServiceStatusFull(ZeltHttpRequestWorker *worker)
+{
+    const ZeltError status(QString::fromUtf8(worker->response));
+    if (!status.isMessageSet())
+        return;
+    if (const auto version = VersionNumber::fromStatusMessage(status.message()))
+        emit serviceVersion(*version);
+}
+
+void Zelt_MeetingsInfoThread::onServiceStatusE(QNetworkReply::NetworkError, QString)
+{
+    emit serviceStatus(false);
+}
+
+void Zelt_MeetingsInfoThread::getServiceVersionInformation()
+{
+    createClients();
+    serviceApi->serviceVersions();
+}
+
+void Zelt_MeetingsInfoThread::onServiceVersions(ZeltVersions versions)
+{
+    emit serviceVersions(versions);
+}
+
+void Zelt_MeetingsInfoThread::onServiceVersionsE(ZeltVersions, QNetworkReply::NetworkError type,
+                                                 QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    emit serviceVersions(ZeltVersions());
+    emit serviceStatus(false);
+}
+
+// --- Logs and storage credentials ---
+
+void Zelt_MeetingsInfoThread::getMirrorLog(QString meetingId, int lines)
+{
+    createClients();
+    serviceApi->meetingLogfile(meetingId, lines);
+}
+
+void Zelt_MeetingsInfoThread::getServiceLog(int lines)
+{
+    createClients();
+    serviceApi->serviceLogfile(lines);
+}
+
+void Zelt_MeetingsInfoThread::emitLog(void (Zelt_MeetingsInfoThread::*signal)(QString),
+                                      const QString &text)
+{
+    lastLog = text.isEmpty() ? tr("Empty log file") : text;
+    emit(this->*signal)(lastLog);
+}
+
+void Zelt_MeetingsInfoThread::onMeetingLogfile(QString text)
+{
+    emitLog(&Zelt_MeetingsInfoThread::mirrorLog, text);
+}
+
+void Zelt_MeetingsInfoThread::onMeetingLogfileE(QString, QNetworkReply::NetworkError type,
+                                                QString error)
+{
+    logFailure(Q_FUNC_INFO, type, error);
+    emitLog(&Zelt_MeetingsInfoThread::mirrorLog, tr("Error getting logfile."));
+}
+
+void Zelt_MeetingsInfoThread::onServiceLogfile(QString text)
+{
+    emitLog(&Zelt_MeetingsInfoThread::serviceLog, text);
+}
+
+void Zelt_MeetingsInfoThread::onServiceLogfileE(QString, QNetworkReply::NetworkError type,
+                                                QString error)
+{
+    logFailure(Q_FUNC_INFO, type, error);
+    emitLog(&Zelt_MeetingsInfoThread::serviceLog, tr("Error getting logfile."));
+}
+
+void Zelt_MeetingsInfoThread::getS3Token()
+{
+    createClients();
+    serviceApi->s3TempAccessKey();
+}
+
+void Zelt_MeetingsInfoThread::onS3TempAccessKey(ZeltS3TempAccessKey key)
+{
+    emit s3TempAccess(key);
+}
+
+void Zelt_MeetingsInfoThread::onS3TempAccessKeyE(ZeltS3TempAccessKey,
+                                                 QNetworkReply::NetworkError type, QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    emit s3TempAccess(ZeltS3TempAccessKey());
+}
+
+// --- Meeting commands ---
+
+void Zelt_MeetingsInfoThread::sendMeetingCommand(QString meetingId, QString strCmd,
+                                                 QStringList lstParams)
+{
+    createClients();
+    // The path names the meeting; the body carries no meetingId.
+    ZeltMeetingCommand command;
+    command.setCommand(strCmd);
+    command.setParams(lstParams);
+    serviceApi->meetingCommand(meetingId, command);
+}
+
+void Zelt_MeetingsInfoThread::onMeetingCommandCallback(ZeltMeetingCommandResponse response)
+{
+    const QList<ZeltDefVector3> vectors = response.vList();
+    if (response.command().compare(QLatin1String("GetPlayerPos"), Qt::CaseInsensitive) == 0 &&
+        vectors.size() > 1) {
+        ZeltSpawnPoint point;
+        point.setName(QStringLiteral("Player Pos"));
+        point.setPosition(vectors.at(0));
+        point.setRotation(vectors.at(1));
+        emit playerPos(point);
+    }
+    for (const QString &line : response.sList())
+        qCDebug(lcSrv).noquote() << line;
+    for (const ZeltDefVector3 &vector : vectors)
+        qCDebug(lcSrv) << vector.x() << vector.y() << vector.z();
+}
+
+void Zelt_MeetingsInfoThread::onMeetingCommandCallbackE(ZeltMeetingCommandResponse,
+                                                        QNetworkReply::NetworkError, QString)
+{
+    // Failed commands are silent.
+}
+
+// --- Asset bundles ---
+
+void Zelt_MeetingsInfoThread::showRequestError(const QString &title, const QString &textTemplate,
+                                               const ZeltError &error)
+{
+    Prompt::critical(nullptr, title, textTemplate.arg(error.message()));
+}
+
+void Zelt_MeetingsInfoThread::createAssetBundle(ZeltAssetBundle bundle)
+{
+    createClients();
+    assetBundleApi->assetBundlePost(bundle);
+}
+
+void Zelt_MeetingsInfoThread::deleteAssetBundle(QString id)
+{
+    createClients();
+    assetBundleApi->assetBundleDelete(id);
+}
+
+void Zelt_MeetingsInfoThread::getAssetBundle(QString id)
+{
+    createClients();
+    assetBundleApi->assetBundleGet(id);
+}
+
+void Zelt_MeetingsInfoThread::getAssetBundles()
+{
+    getAssetBundle(QString());
+}
+
+void Zelt_MeetingsInfoThread::onAssetBundlePost(QString summary)
+{
+    emit assetBundlePost(summary);
+}
+
+void Zelt_MeetingsInfoThread::onAssetBundlePostE(QString, QNetworkReply::NetworkError type,
+                                                 QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    const ZeltError error = ZeltError::fromErrorText(text);
+    emit assetBundlePostError(error);
+    showRequestError(tr("Error creating asset bundle"),
+                     tr("An error occured while trying to create or modify asset bundle:\n%1"),
+                     error);
+}
+
+void Zelt_MeetingsInfoThread::onAssetBundleDelete(QString summary)
+{
+    emit assetBundleDeleted(summary);
+}
+
+void Zelt_MeetingsInfoThread::onAssetBundleDeleteE(QString, QNetworkReply::NetworkError type,
+                                                   QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    showRequestError(tr("Error deleting asset bundle"),
+                     tr("An error occured while trying to delete asset bundle:\n%1"),
+                     ZeltError::fromErrorText(text));
+}
+
+void Zelt_MeetingsInfoThread::onAssetBundleGet(QList<ZeltAssetBundle> summary)
+{
+    emit assetBundles(summary);
+}
+
+void Zelt_MeetingsInfoThread::onAssetBundleGetE(QList<ZeltAssetBundle>,
+                                                QNetworkReply::NetworkError type, QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    showRequestError(tr("Error getting asset bundles"),
+                     tr("An error occured while trying to get asset bundles: \n%1"),
+                     ZeltError::fromErrorText(text));
+    emit assetBundles({});
+}
+
+// --- Banlist ---
+
+void Zelt_MeetingsInfoThread::getBanlist()
+{
+    createClients();
+    serviceApi->banlistGet();
+}
+
+void Zelt_MeetingsInfoThread::addBanlistEntry(ZeltBanlistEntry entry)
+{
+    createClients();
+    serviceApi->banlistPost(entry);
+}
+
+void Zelt_MeetingsInfoThread::deleteBanlistEntry(int id)
+{
+    createClients();
+    serviceApi->banlistDelete(id);
+}
+
+void Zelt_MeetingsInfoThread::onBanlistGet(QList<ZeltBanlistEntry> summary)
+{
+    emit banlist(summary);
+}
+
+void Zelt_MeetingsInfoThread::onBanlistGetE(QList<ZeltBanlistEntry>,
+                                            QNetworkReply::NetworkError type, QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    showRequestError(tr("Error getting banlist"),
+                     tr("An error occured while trying to get the banlist: \n%1"),
+                     ZeltError::fromErrorText(text));
+    emit banlist({});
+}
+
+void Zelt_MeetingsInfoThread::onBanlistPost(qint32 summary)
+{
+    emit banlistPost(summary);
+}
+
+void Zelt_MeetingsInfoThread::onBanlistPostE(qint32, QNetworkReply::NetworkError type, QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    const ZeltError error = ZeltError::fromErrorText(text);
+    emit banlistPostError(error);
+    showRequestError(tr("Error adding banlist entry"),
+                     tr("An error occured while trying to add an entry to the banlist:\n%1"),
+                     error);
+}
+
+void Zelt_MeetingsInfoThread::onBanlistDelete(qint32 summary)
+{
+    emit banlistDeleted(summary);
+}
+
+void Zelt_MeetingsInfoThread::onBanlistDeleteE(qint32, QNetworkReply::NetworkError type,
+                                               QString text)
+{
+    logFailure(Q_FUNC_INFO, type, text);
+    showRequestError(tr("Error deleting banlist entry"),
+                     tr("Deleting the banlist entry failed:\n%1"), ZeltError::fromErrorText(text));
+}
