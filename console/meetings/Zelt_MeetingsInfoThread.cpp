@@ -147,6 +147,8 @@ void Zelt_MeetingsInfoThread::setLoginData(Zelt_LoginData *data)
 {
     createClients();
     loginData = data;
+    // A new session must not inherit the failed refreshes of the one before.
+    refreshFailures = 0;
     if (loginData)
         applyAccessToken(loginData->accessToken);
 }
@@ -385,9 +387,15 @@ void Zelt_MeetingsInfoThread::onMeetingCommandCallbackE(ZeltMeetingCommandRespon
 
 // --- Asset bundles ---
 
-void Zelt_MeetingsInfoThread::showRequestError(const QString &title, const QString &textTemplate,
-                                               const ZeltError &error)
+void Zelt_MeetingsInfoThread::reportFailure(const char *function, QNetworkReply::NetworkError type,
+                                            const QString &text, const QString &title,
+                                            const QString &textTemplate,
+                                            void (Zelt_MeetingsInfoThread::*announce)(ZeltError))
 {
+    logFailure(function, type, text);
+    const ZeltError error = ZeltError::fromErrorText(text);
+    if (announce)
+        emit(this->*announce)(error);
     Prompt::critical(nullptr, title, textTemplate.arg(error.message()));
 }
 
@@ -422,12 +430,9 @@ void Zelt_MeetingsInfoThread::onAssetBundlePost(QString summary)
 void Zelt_MeetingsInfoThread::onAssetBundlePostE(QString, QNetworkReply::NetworkError type,
                                                  QString text)
 {
-    logFailure(Q_FUNC_INFO, type, text);
-    const ZeltError error = ZeltError::fromErrorText(text);
-    emit assetBundlePostError(error);
-    showRequestError(tr("Error creating asset bundle"),
-                     tr("An error occured while trying to create or modify asset bundle:\n%1"),
-                     error);
+    reportFailure(Q_FUNC_INFO, type, text, tr("Error creating asset bundle"),
+                  tr("An error occured while trying to create or modify asset bundle:\n%1"),
+                  &Zelt_MeetingsInfoThread::assetBundlePostError);
 }
 
 void Zelt_MeetingsInfoThread::onAssetBundleDelete(QString summary)
@@ -438,10 +443,8 @@ void Zelt_MeetingsInfoThread::onAssetBundleDelete(QString summary)
 void Zelt_MeetingsInfoThread::onAssetBundleDeleteE(QString, QNetworkReply::NetworkError type,
                                                    QString text)
 {
-    logFailure(Q_FUNC_INFO, type, text);
-    showRequestError(tr("Error deleting asset bundle"),
-                     tr("An error occured while trying to delete asset bundle:\n%1"),
-                     ZeltError::fromErrorText(text));
+    reportFailure(Q_FUNC_INFO, type, text, tr("Error deleting asset bundle"),
+                  tr("An error occured while trying to delete asset bundle:\n%1"));
 }
 
 void Zelt_MeetingsInfoThread::onAssetBundleGet(QList<ZeltAssetBundle> summary)
@@ -452,10 +455,8 @@ void Zelt_MeetingsInfoThread::onAssetBundleGet(QList<ZeltAssetBundle> summary)
 void Zelt_MeetingsInfoThread::onAssetBundleGetE(QList<ZeltAssetBundle>,
                                                 QNetworkReply::NetworkError type, QString text)
 {
-    logFailure(Q_FUNC_INFO, type, text);
-    showRequestError(tr("Error getting asset bundles"),
-                     tr("An error occured while trying to get asset bundles: \n%1"),
-                     ZeltError::fromErrorText(text));
+    reportFailure(Q_FUNC_INFO, type, text, tr("Error getting asset bundles"),
+                  tr("An error occured while trying to get asset bundles: \n%1"));
     emit assetBundles({});
 }
 
@@ -487,10 +488,8 @@ void Zelt_MeetingsInfoThread::onBanlistGet(QList<ZeltBanlistEntry> summary)
 void Zelt_MeetingsInfoThread::onBanlistGetE(QList<ZeltBanlistEntry>,
                                             QNetworkReply::NetworkError type, QString text)
 {
-    logFailure(Q_FUNC_INFO, type, text);
-    showRequestError(tr("Error getting banlist"),
-                     tr("An error occured while trying to get the banlist: \n%1"),
-                     ZeltError::fromErrorText(text));
+    reportFailure(Q_FUNC_INFO, type, text, tr("Error getting banlist"),
+                  tr("An error occured while trying to get the banlist: \n%1"));
     emit banlist({});
 }
 
@@ -501,12 +500,9 @@ void Zelt_MeetingsInfoThread::onBanlistPost(qint32 summary)
 
 void Zelt_MeetingsInfoThread::onBanlistPostE(qint32, QNetworkReply::NetworkError type, QString text)
 {
-    logFailure(Q_FUNC_INFO, type, text);
-    const ZeltError error = ZeltError::fromErrorText(text);
-    emit banlistPostError(error);
-    showRequestError(tr("Error adding banlist entry"),
-                     tr("An error occured while trying to add an entry to the banlist:\n%1"),
-                     error);
+    reportFailure(Q_FUNC_INFO, type, text, tr("Error adding banlist entry"),
+                  tr("An error occured while trying to add an entry to the banlist:\n%1"),
+                  &Zelt_MeetingsInfoThread::banlistPostError);
 }
 
 void Zelt_MeetingsInfoThread::onBanlistDelete(qint32 summary)
@@ -517,7 +513,6 @@ void Zelt_MeetingsInfoThread::onBanlistDelete(qint32 summary)
 void Zelt_MeetingsInfoThread::onBanlistDeleteE(qint32, QNetworkReply::NetworkError type,
                                                QString text)
 {
-    logFailure(Q_FUNC_INFO, type, text);
-    showRequestError(tr("Error deleting banlist entry"),
-                     tr("Deleting the banlist entry failed:\n%1"), ZeltError::fromErrorText(text));
+    reportFailure(Q_FUNC_INFO, type, text, tr("Error deleting banlist entry"),
+                  tr("Deleting the banlist entry failed:\n%1"));
 }

@@ -119,9 +119,12 @@ private:
     void createAuthClient();
     void refreshTokenIfDue();
     void applyAccessToken(const QString &token);
-    // A critical box without parent; the error's "message" goes into textTemplate's %1.
-    void showRequestError(const QString &title, const QString &textTemplate,
-                          const Zelt_AuthService_API::ZeltError &error);
+    // Logs a failed request and shows a critical box without parent with the service's error
+    // "message" in textTemplate's %1; announce, when given, carries the error before the box.
+    void reportFailure(
+        const char *function, QNetworkReply::NetworkError type, const QString &text,
+        const QString &title, const QString &textTemplate,
+        void (Zelt_MeetingsInfoThread::*announce)(Zelt_AuthService_API::ZeltError) = nullptr);
     void emitLog(void (Zelt_MeetingsInfoThread::*signal)(QString), const QString &text);
 
     QString authServiceHost;

@@ -52,6 +52,7 @@ private slots:
     void failedRefreshes_data();
     void failedRefreshes();
     void deadTokenInAnyLetterCase();
+    void newSessionStartsRefreshCountAgain();
 
 private:
     // Polls once and waits until the listing has been answered and handled.
@@ -369,6 +370,29 @@ void TestInfoPoll::deadTokenInAnyLetterCase()
     QCOMPARE(stop.count(), 1);
     QCOMPARE(auth.requests().size(), 1);
     QCOMPARE(auth.requests().first().requestLine(), QByteArray("POST /auth/refreshtoken HTTP/1.1"));
+}
+
+void TestInfoPoll::newSessionStartsRefreshCountAgain()
+{
+    QVERIFY(harness->signIn(QStringLiteral("anna")));
+    info->setLoginData(&harness->login);
+    QSignalSpy expired(info.get(), &Zelt_MeetingsInfoThread::sessionExpired);
+    const auto failOneRefresh = [this] {
+        harness->sim.failNext(QStringLiteral("authRefreshPost"), 1, 503);
+        harness->login.tokenExpiry = QDateTime::currentDateTime();
+        AnswerCounter refreshAnswers(authClient(*info), "authRefreshPost");
+        QVERIFY(refreshAnswers.isValid());
+        info->getMeetingsInfo();
+        QTRY_COMPARE(refreshAnswers.count(), 1);
+    };
+    failOneRefresh();
+
+    // After a new login the first hiccup is again only a hiccup.
+    QVERIFY(harness->signIn(QStringLiteral("anna")));
+    info->setLoginData(&harness->login);
+    failOneRefresh();
+    QCOMPARE(harness->sim.received(QStringLiteral("authRefreshPost")).size(), 2);
+    QCOMPARE(expired.count(), 0);
 }
 
 QTEST_MAIN(TestInfoPoll)
