@@ -126,6 +126,7 @@ private slots:
     void successBodiesStreamAndErrorBodiesDoNot();
     void refusedConnectionIsANetworkError();
     void anonymousRequestsAreNotSigned();
+    void environmentProxiesAreIgnored();
 };
 
 void tst_AwsWire::s3RequestsMatchBotocore_data()
@@ -468,6 +469,20 @@ void tst_AwsWire::anonymousRequestsAreNotSigned()
     S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")), {});
     client.deleteObject(QStringLiteral("b"), QStringLiteral("k"));
     QVERIFY(server.requests().first().header("Authorization").isNull());
+}
+
+void tst_AwsWire::environmentProxiesAreIgnored()
+{
+    RecordingServer server;
+    RecordingServer proxy;
+    qputenv("http_proxy", proxy.url().toUtf8());
+    qunsetenv("no_proxy");
+    S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")),
+                    Credentials{accessKey, secretKey, {}});
+    client.deleteObject(QStringLiteral("b"), QStringLiteral("k"));
+    qunsetenv("http_proxy");
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(proxy.requests().size(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_AwsWire)

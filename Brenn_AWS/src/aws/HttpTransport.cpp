@@ -116,6 +116,8 @@ HttpResponse HttpTransport::send(const HttpRequest &request, QIODevice *body, qi
     curl_easy_setopt(m_handle, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_handle, CURLOPT_PATH_AS_IS, 1L); // keys are sent exactly as signed
     curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
+    // Like the AWS SDK's own transport: no proxy from the environment's *_proxy variables.
+    curl_easy_setopt(m_handle, CURLOPT_PROXY, "");
     curl_easy_setopt(m_handle, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(m_options.connectTimeoutMs));
     curl_easy_setopt(m_handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
