@@ -1,12 +1,31 @@
 #pragma once
 
+#include "Zelt_LoginData.h"
+#include "Zelt_MeetingsInfoThread.h"
+#include "Zelt_S3.h"
+#include "service/ZeltMeetingInfo.h"
+#include "service/ZeltMeetingServiceApi.h"
+#include "service/ZeltS3TempAccessKey.h"
+#include "service/ZeltVersions.h"
+
 #include <QMainWindow>
+#include <QMenu>
+#include <QTimer>
 
 #include <memory>
 
 class ConsoleConfig;
+class QLabel;
+class QProgressBar;
+class Zelt_AssetBundles;
+class Zelt_Meetings;
+class Zelt_NextCloud;
+namespace Ui {
+class Zelt_ServerAppClass;
+}
 
-// The console's main window.
+// The console's main window: owns the configuration, the session and the panels, shows the
+// connection state and the running transfer, and keeps its geometry between runs.
 class Zelt_ServerApp : public QMainWindow
 {
     Q_OBJECT
@@ -15,9 +34,87 @@ public:
     explicit Zelt_ServerApp(const QStringList &arguments, QWidget *parent = nullptr);
     ~Zelt_ServerApp() override;
 
+    const ConsoleConfig &consoleConfig() const { return *config; }
+    const Zelt_LoginData &session() const { return loginData; }
+    Zelt_MeetingsInfoThread *liveInfo() const { return infoThread; }
+    Zelt_Meetings *meetings() const { return meetingsPanel; }
+    bool isStatusTimerActive() const { return statusTimer->isActive(); }
+    bool isInactive() const { return inactive; }
+
+    // Where the window keeps its state between runs.
+    static constexpr const char *SettingsOrganisation = "Vorel";
+    static constexpr const char *SettingsApplication = "Vorel Console";
+
+public slots:
+    void initConsole();
+    void onServiceStatus(bool isRunning);
+    void onServiceVersion(Zelt_MeetingsInfoThread::_serviceVersion ver);
+    void onServiceVersions(Zelt_Service_API::ZeltVersions versions);
+    void onServiceUpdate();
+    void onServiceUpdateE(QNetworkReply::NetworkError error_type, QString error_str);
+    void onExit();
+    void onUserInactive();
+    void onUserActive();
+    void onStopUpdate();
+    void onSessionExpired();
+    void onMeetingStatusTimer();
+    void setInactivityOn();
+    void setInactivityOff();
+    void setS3Token(Zelt_Service_API::ZeltS3TempAccessKey token);
+    void setServiceApiToken(QString token);
     int getInactivityTime() const;
-    const ConsoleConfig &config() const { return *m_config; }
+
+private slots:
+    void on_actionQuit_triggered();
+    void onTransferProgress(int mode, QString bucket, QString object, qlonglong size,
+                            qlonglong progress, int bytespersecond);
+    void onUpdateQueue(QList<Zelt_S3::fileEntry> files);
+    void on_dckProgress_visibilityChanged(bool visible);
+    void on_btnQueue_clicked();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    std::unique_ptr<ConsoleConfig> m_config;
+    void createStatusBarWidgets();
+    void takeTabsFromForm();
+    void restoreWindowState();
+    void connectServiceApi();
+    // Runs the login dialog until it is accepted; false when the user cancelled it.
+    bool runLogin(const QString &lockedUserName);
+    void takeOverSession();
+    void setUpStorage();
+    void renewStorageCredentialsIfDue();
+    // Starts the session the first time, later only refreshes the components panel.
+    void initConsoleOrRefresh();
+    void refreshComponentsPanel();
+
+    std::unique_ptr<Ui::Zelt_ServerAppClass> ui;
+    ConsoleConfig *config = nullptr;
+    Zelt_MeetingsInfoThread *infoThread = nullptr;
+    Zelt_Meetings *meetingsPanel = nullptr;
+    Zelt_Service_API::ZeltMeetingInfo currentMeetingInfo;
+    Zelt_LoginData loginData;
+    QString savedTitle;
+    bool initDone = false;
+    bool bundlesChecked = false;
+    bool serviceRunning = false;
+    bool updateRequested = false;
+    bool inactive = false;
+    bool inactivityEnabled = true;
+    QMenu userMenu;
+    QTimer *statusTimer = nullptr;
+    Zelt_Service_API::ZeltMeetingServiceApi *serviceApi = nullptr;
+    Zelt_NextCloud *nextCloudBrowser = nullptr;
+    Zelt_S3 *s3Browser = nullptr;
+    Zelt_AssetBundles *assetBundlesPanel = nullptr;
+    int storageMode = Zelt_LoginData::NoStorage;
+    int currentTab = 0;
+
+    QLabel *lblTransferKind = nullptr;
+    QLabel *lblTransferObject = nullptr;
+    QProgressBar *transferProgressBar = nullptr;
+    QLabel *lblTransferCompleted = nullptr;
+    QLabel *lblTransferSize = nullptr;
+    QLabel *lblTransferSpeed = nullptr;
 };

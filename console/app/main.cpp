@@ -1,3 +1,4 @@
+#include "UserActivityFilter.h"
 #include "Zelt_ServerApp.h"
 
 #include <QApplication>
@@ -6,6 +7,14 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     Zelt_ServerApp window(application.arguments());
+
+    auto *activityFilter = new UserActivityFilter(&window, window.getInactivityTime() * 1000);
+    window.installEventFilter(activityFilter);
+    QObject::connect(activityFilter, &UserActivityFilter::userInactive, &window,
+                     &Zelt_ServerApp::onUserInactive);
+    QObject::connect(activityFilter, &UserActivityFilter::userActive, &window,
+                     &Zelt_ServerApp::onUserActive);
+
     window.show();
     return application.exec();
 }

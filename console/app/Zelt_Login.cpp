@@ -1,0 +1,184 @@
+#include "Zelt_Login.h"
+
+#include "ConsoleConfig.h"
+#include "ProgramExit.h"
+#include "Prompt.h"
+#include "ServiceAddress.h"
+#include "ui_Zelt_Login.h"
+
+#include <QPushButton>
+
+using namespace Zelt_AuthService_API;
+
+Zelt_Login::Zelt_Login(QWidget *parent, ConsoleConfig *config, const QString &userName)
+    : QDialog(parent, Qt::Tool), ui(std::make_unique<Ui::Zelt_LoginClass>()),
+      authApi(new ZeltAuthApi(
+          ServiceAddress::fromConfig(config->authServiceHost, config->authServicePath), 0)),
+      config(config)
+{
+    ui->setupUi(this);
+    activateWindow();
+    authApi->setParent(this);
+    authApi->addHeaders(QStringLiteral("Content-Type"),
+                        QStringLiteral("application/x-www-form-urlencoded"));
+
+    connect(authApi, &ZeltAuthApi::authLoginPostSignal, this, &Zelt_Login::onAuthLogin);
+    connect(authApi, &ZeltAuthApi::authLoginPostSignalE, this, &Zelt_Login::onAuthLoginError);
+    connect(authApi, &ZeltAuthApi::authUserGetSignal, this, &Zelt_Login::onAuthUser);
+    connect(authApi, &ZeltAuthApi::authUserGetSignalE, this, &Zelt_Login::onAuthUserError);
+    connect(authApi, &ZeltAuthApi::authGroupsGetSignal, this, &Zelt_Login::onGroupsGetSignal);
+    connect(authApi, &ZeltAuthApi::authGroupsGetSignalE, this, &Zelt_Login::onGroupsGetSignalError);
+
+    ui->btnBox->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    if (!userName.isEmpty()) {
+        ui->leUser->setText(userName);
+        ui->leUser->setEnabled(false);
+        ui->lePass->setFocus();
+    }
+    data.clear();
+}
+
+Zelt_Login::~Zelt_Login() = default;
+
+void Zelt_Login::on_btnBox_accepted()
+{
+    data.clear();
+    ui->btnBox->setEnabled(false);
+    password = ui->lePass->text();
+    authApi->authLoginPost(QStringLiteral("Brenn"), ui->leUser->text(), password, QString());
+}
+
+void Zelt_Login::onAuthLogin(ZeltAuth auth)
+{
+    data.accessToken = auth.accessToken();
+    data.refreshToken = auth.refreshToken();
+    data.tokenExpiry = QDateTime::currentDateTime().addSecs(auth.expiresIn());
+    authApi->addHeaders(QStringLiteral("Authorization"),
+                        QStringLiteral("Bearer ") + data.accessToken);
+    authApi->authUserGet(QString(), QStringLiteral("login-app"), QStringLiteral("meeting-app"));
+}
+
+void Zelt_Login::onAuthLoginError(ZeltAuth, QNetworkReply::NetworkError, QString)
+{
+    Prompt::critical(this, tr("Login failed"), tr("Login failed. Is your password correct?"),
+                     QMessageBox::Ok);
+    ui->btnBox->setEnabled(true);
+}
+
+void Zelt_Login::resetAttempt()
+{
+    data.clear();
+    ui->lePass->clear();
+    ui->btnBox->setEnabled(true);
+}
+
+void Zelt_Login::onAuthUser(ZeltUser user)
+{
+    const bool active = user.isUserIdSet() && user.isStatusSet() &&
+                        user.status().compare(QLatin1String("active"), Qt::CaseInsensitive) == 0;
+    if (!active) {
+        Prompt::critical(this, tr("Error"), tr("Authentication failed."));
+        resetAttempt();
+        return;
+    }
+    if (!user.roles().contains(QStringLiteral("Zelt_Presenter"), Qt::CaseSensitive)) {
+        Prompt::critical(this, tr("Error"),
+                         tr("Your account is missing the 'Presenter' role. Please contact your "
+                            "administrator."));
+        resetAttempt();
+        return;
+    }
+
+    data.loggedIn = true;
+    data.id = user.id();
+    data.userId = user.userId();
+    data.company = user.company();
+    data.firstName = user.firstName();
+    data.lastName = user.lastName();
+    data.email = user.email();
+    data.phone = user.phone();
+    data.password = password;
+    // The record keeps the account's creation day as a day number.
+    data.created = user.created().isValid() ? user.created().toJulianDay() : 0;
+    data.roles.append(user.roles());
+
+    authApi->authGroupsGet(QStringLiteral("Brenn"), QStringLiteral("Customer"));
+}
+
+void Zelt_Login::onAuthUserError(ZeltUser, QNetworkReply::NetworkError error_type,
+                                 QString error_str)
+{
+    qDebug() << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
+    Prompt::critical(this, tr("Login Error"),
+                     tr("Could not retrieve account information. Please try again later."));
+    ProgramExit::now(0);
+}
+
+bool Zelt_Login::takeStorageConfiguration(const ZeltUserGroups &summary)
+{
+    const ZeltUserGroup group = summary.groups().first();
+    data.company = group.name();
+
+    std::optional<ZeltUserGroup> storageGroup;
+    for (const ZeltUserGroup &subGroup : group.subGroups())
+        if (subGroup.name().startsWith(QLatin1String("S3_Config"), Qt::CaseInsensitive))
+            storageGroup = subGroup;
+    if (!storageGroup)
+        return false;
+
+    const auto is = [](const QString &a, const char *b) {
+        return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+    };
+    for (const ZeltUserGroupAttribute &attribute : storageGroup->attributes()) {
+        const QString key = attribute.key();
+        const QString value = attribute.value().value(0);
+        if (is(key, "Modus")) {
+            if (is(value, "S3"))
+                data.storageMode = Zelt_LoginData::AmazonS3;
+            else if (is(value, "MINIO"))
+                data.storageMode = Zelt_LoginData::MinIO;
+            else if (is(value, "NextCloud"))
+                data.storageMode = Zelt_LoginData::NextCloud;
+        } else if (is(key, "User")) {
+            data.storageUser = value;
+        } else if (is(key, "Pass")) {
+            data.storagePassword = value;
+        } else if (is(key, "Folder")) {
+            data.storageFolder = value;
+        } else if (is(key, "Address")) {
+            data.storageAddress = value;
+        } else if (is(key, "Bucket")) {
+            data.storageBucket = value;
+        }
+    }
+    return true;
+}
+
+void Zelt_Login::onGroupsGetSignal(ZeltUserGroups summary)
+{
+    if (summary.groups().isEmpty()) {
+        Prompt::critical(this, tr("ERROR"),
+                         tr("Your account belongs to no customer group. Please contact your "
+                            "administrator."));
+        resetAttempt();
+        return;
+    }
+    if (!takeStorageConfiguration(summary)) {
+        Prompt::critical(this, tr("ERROR"),
+                         tr("Your account has no storage configuration group. Please contact "
+                            "your administrator."));
+        resetAttempt();
+        return;
+    }
+    data.groupsLoaded = true;
+    accept();
+}
+
+void Zelt_Login::onGroupsGetSignalError(ZeltUserGroups, QNetworkReply::NetworkError error_type,
+                                        QString error_str)
+{
+    qDebug() << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
+    Prompt::critical(this, tr("Login Error"),
+                     tr("Could not retrieve the account's groups. Please try again later."));
+    ProgramExit::now(0);
+}

@@ -1,0 +1,3 @@
+#include "Zelt_NextCloud.h"
+
+Zelt_NextCloud::Zelt_NextCloud(QWidget *parent) : QWidget(parent) {}
