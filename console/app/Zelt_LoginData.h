@@ -45,6 +45,11 @@ struct Zelt_LoginData
     bool hasRole(const QString &role) const { return roles.contains(role, Qt::CaseSensitive); }
     bool isPresenter() const { return hasRole(QStringLiteral("Zelt_Presenter")); }
     bool isAdministrator() const { return hasRole(QStringLiteral("Zelt_Administrator")); }
+    // Temporary storage credentials are renewed when less than a minute of them is left.
+    bool storageCredentialsDue(const QDateTime &now) const
+    {
+        return !storageSessionToken.isEmpty() && now.secsTo(storageTokenExpiry) < 60;
+    }
 };
 
 Q_DECLARE_METATYPE(Zelt_LoginData)

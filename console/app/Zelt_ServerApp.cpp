@@ -339,11 +339,12 @@ void Zelt_ServerApp::setServiceApiToken(QString token)
 
 void Zelt_ServerApp::renewStorageCredentialsIfDue()
 {
+    // Static credentials from the groups carry no session token and never expire.
     if (loginData.storageSessionToken.isEmpty())
         return;
-    const qint64 secondsLeft = QDateTime::currentDateTimeUtc().secsTo(loginData.storageTokenExpiry);
-    qDebug() << "S3 Token valid: " << secondsLeft;
-    if (secondsLeft < 60)
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    qDebug() << "S3 Token valid: " << now.secsTo(loginData.storageTokenExpiry);
+    if (loginData.storageCredentialsDue(now))
         infoThread->getS3Token();
 }
 

@@ -1,6 +1,7 @@
 #include "SizeText.h"
 #include "UserActivityFilter.h"
 #include "VersionNumber.h"
+#include "Zelt_LoginData.h"
 
 #include <QMainWindow>
 #include <QSignalSpy>
@@ -106,6 +107,23 @@ private slots:
     {
         QFETCH(qint64, bytes);
         QTEST(SizeText::listSize(bytes), "text");
+    }
+
+    void storageCredentialsAreDueInTheirLastMinute()
+    {
+        const QDateTime now(QDate(2026, 12, 8), QTime(12, 0, 0), Qt::UTC);
+        Zelt_LoginData session;
+        session.storageTokenExpiry = now.addSecs(59);
+        QVERIFY2(!session.storageCredentialsDue(now), "static credentials never expire");
+        session.storageSessionToken = QStringLiteral("token");
+        QVERIFY(session.storageCredentialsDue(now));
+        session.storageTokenExpiry = now.addSecs(60);
+        QVERIFY(!session.storageCredentialsDue(now));
+        session.storageTokenExpiry = now.addSecs(61);
+        QVERIFY(!session.storageCredentialsDue(now));
+        // An expiry read as local time compares by the instant it names.
+        session.storageTokenExpiry = now.addSecs(30).toLocalTime();
+        QVERIFY(session.storageCredentialsDue(now));
     }
 
     void inactivityNeedsAnInactiveWindow()
