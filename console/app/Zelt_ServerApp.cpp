@@ -5,18 +5,25 @@
 #include "Prompt.h"
 #include "ServiceAddress.h"
 #include "SizeText.h"
-#include "VersionNumber.h"
 #include "Zelt_AssetBundles.h"
 #include "Zelt_Login.h"
 #include "Zelt_Meetings.h"
 #include "Zelt_NextCloud.h"
 #include "ui_Zelt_ServerApp.h"
 
+#include "ProcessLauncher.h"
+
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QSettings>
+#include <QSslError>
 #include <QStatusBar>
 
 using namespace Zelt_Service_API;
@@ -401,6 +408,12 @@ void Zelt_ServerApp::onServiceVersion(Zelt_MeetingsInfoThread::_serviceVersion v
     }
 }
 
+void Zelt_ServerApp::on_actionUpdate_triggered()
+{
+    updateRequested = true;
+    infoThread->getServiceVersionInformation();
+}
+
 void Zelt_ServerApp::onServiceVersions(ZeltVersions versions)
 {
     const ZeltVersion console = versions.console();
@@ -411,21 +424,130 @@ void Zelt_ServerApp::onServiceVersions(ZeltVersions versions)
     const QList<qint32> parts = console.version();
     const VersionNumber published{parts.value(0), parts.value(1), parts.value(2)};
     const VersionNumber local = ConsoleVersion::current();
-    if (!(local < published)) {
-        if (updateRequested)
-            Prompt::information(
-                this, tr("Up to date"),
-                tr("You already have the newest Version (%1) installed.").arg(local.dotted()));
+    if (local < published) {
+        offerUpdate(published, console.updateUrl());
+        return;
+    }
+    if (updateRequested)
+        Prompt::information(
+            this, tr("Up to date"),
+            tr("You already have the newest Version (%1) installed.").arg(local.dotted()));
+    updateRequested = false;
+    serviceRunning = true;
+    initConsoleOrRefresh();
+}
+
+void Zelt_ServerApp::offerUpdate(const VersionNumber &published, const QString &updateUrl)
+{
+    const auto answer = Prompt::question(
+        this, tr("New Console Version available"),
+        tr("A new Vorel Console Version (%1.%2.%3) is available. Do you want to update now?")
+            .arg(published.major)
+            .arg(published.minor)
+            .arg(published.patch),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) {
         updateRequested = false;
         serviceRunning = true;
         initConsoleOrRefresh();
         return;
     }
-    // Installing a newer console is not offered yet; the session starts as usual.
-    qDebug() << "Newer console version published:" << published.dotted();
+
+    downloadProgress = new QProgressDialog(tr("Downloading Update"), QString(), 0, 0);
+    downloadProgress->setWindowModality(Qt::ApplicationModal);
+    downloadProgress->setWindowFlags(downloadProgress->windowFlags() & ~Qt::WindowCloseButtonHint);
+    downloadProgress->show();
+    QCoreApplication::processEvents();
+
+    if (!downloadManager) {
+        downloadManager = new QNetworkAccessManager(this);
+        connect(downloadManager, &QNetworkAccessManager::finished, this,
+                &Zelt_ServerApp::onDownloadFinished);
+    }
+    QNetworkRequest request{QUrl(updateUrl)};
+    // A redirect is reported, not followed.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply *reply = downloadManager->get(request);
+    connect(reply, &QNetworkReply::sslErrors, this, &Zelt_ServerApp::sslErrors);
+}
+
+void Zelt_ServerApp::onDownloadFinished(QNetworkReply *reply)
+{
+    bool started = false;
+    if (reply->error() != QNetworkReply::NoError)
+        qDebug() << "Update download failed:" << reply->errorString();
+    else if (isHttpRedirect(reply))
+        fputs("Request was redirected.\n", stderr);
+    else
+        started = startInstaller(reply);
+
+    reply->deleteLater();
+    if (started) {
+        delete downloadProgress;
+        downloadProgress = nullptr;
+        ProgramExit::now(0);
+        return;
+    }
+    Prompt::warning(this, tr("Update failed"),
+                    tr("Update download process failed. Please try again later."));
+    delete downloadProgress;
+    downloadProgress = nullptr;
     updateRequested = false;
-    serviceRunning = true;
     initConsoleOrRefresh();
+}
+
+bool Zelt_ServerApp::startInstaller(QNetworkReply *reply)
+{
+    // Qt answers an empty path when the temporary folder does not exist; never fall back to "/".
+    const QString folder = QDir::tempPath();
+    if (folder.isEmpty()) {
+        fputs("No temporary folder to save the update in.\n", stderr);
+        return false;
+    }
+    const QString target = folder + QLatin1Char('/') + saveFileName(reply->url());
+    if (!saveToDisk(target, reply))
+        return false;
+    // The installer must be runnable where file permissions decide that.
+    QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner);
+    return ProcessLauncher::current().startDetached(target, {});
+}
+
+QString Zelt_ServerApp::saveFileName(const QUrl &url)
+{
+    const QString name = QFileInfo(url.path()).fileName();
+    return name.isEmpty() ? QStringLiteral("download") : name;
+}
+
+bool Zelt_ServerApp::saveToDisk(const QString &filename, QIODevice *data)
+{
+    QFile file(filename);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fprintf(stderr, "Could not open %s for writing: %s\n", qPrintable(filename),
+                qPrintable(file.errorString()));
+        return false;
+    }
+    const QByteArray content = data->readAll();
+    // A short write leaves a broken installer: report it like a file that cannot be opened.
+    const bool written = file.write(content) == content.size() && file.flush();
+    file.close();
+    if (!written)
+        fprintf(stderr, "Could not write %s: %s\n", qPrintable(filename),
+                qPrintable(file.errorString()));
+    return written;
+}
+
+bool Zelt_ServerApp::isHttpRedirect(QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return status == 301 || status == 302 || status == 303 || status == 305 || status == 307 ||
+           status == 308;
+}
+
+void Zelt_ServerApp::sslErrors(const QList<QSslError> &errors)
+{
+    for (const QSslError &error : errors)
+        fprintf(stderr, "SSL error: %s\n", qPrintable(error.errorString()));
 }
 
 void Zelt_ServerApp::onServiceUpdate()

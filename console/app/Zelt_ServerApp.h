@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VersionNumber.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_MeetingsInfoThread.h"
 #include "Zelt_S3.h"
@@ -16,7 +17,10 @@
 
 class ConsoleConfig;
 class QLabel;
+class QNetworkAccessManager;
 class QProgressBar;
+class QProgressDialog;
+class QSslError;
 class Zelt_AssetBundles;
 class Zelt_Meetings;
 class Zelt_NextCloud;
@@ -50,6 +54,11 @@ public slots:
     void onServiceStatus(bool isRunning);
     void onServiceVersion(Zelt_MeetingsInfoThread::_serviceVersion ver);
     void onServiceVersions(Zelt_Service_API::ZeltVersions versions);
+    QString saveFileName(const QUrl &url);
+    bool saveToDisk(const QString &filename, QIODevice *data);
+    bool isHttpRedirect(QNetworkReply *reply);
+    void sslErrors(const QList<QSslError> &errors);
+    void onDownloadFinished(QNetworkReply *reply);
     void onServiceUpdate();
     void onServiceUpdateE(QNetworkReply::NetworkError error_type, QString error_str);
     void onExit();
@@ -71,6 +80,7 @@ private slots:
     void onUpdateQueue(QList<Zelt_S3::fileEntry> files);
     void on_dckProgress_visibilityChanged(bool visible);
     void on_btnQueue_clicked();
+    void on_actionUpdate_triggered();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -88,6 +98,10 @@ private:
     // Starts the session the first time, later only refreshes the components panel.
     void initConsoleOrRefresh();
     void refreshComponentsPanel();
+    // Asks whether to install a newer console; downloads it when the user agrees.
+    void offerUpdate(const VersionNumber &published, const QString &updateUrl);
+    // Writes the installer to the temporary directory and starts it; false when it could not.
+    bool startInstaller(QNetworkReply *reply);
 
     std::unique_ptr<Ui::Zelt_ServerAppClass> ui;
     ConsoleConfig *config = nullptr;
@@ -108,6 +122,8 @@ private:
     Zelt_NextCloud *nextCloudBrowser = nullptr;
     Zelt_S3 *s3Browser = nullptr;
     Zelt_AssetBundles *assetBundlesPanel = nullptr;
+    QProgressDialog *downloadProgress = nullptr;
+    QNetworkAccessManager *downloadManager = nullptr;
     int storageMode = Zelt_LoginData::NoStorage;
     int currentTab = 0;
 

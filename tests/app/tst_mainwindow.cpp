@@ -1,5 +1,7 @@
 #include "ExitRecorder.h"
 #include "LoginDriver.h"
+#include "ProcessLauncher.h"
+#include "RecordingHttpServer.h"
 #include "ScriptedPrompt.h"
 #include "SimulatorServer.h"
 #include "TestPaths.h"
@@ -24,6 +26,22 @@
 using VorelSim::SimulatorConfig;
 using VorelSim::SimulatorServer;
 using Kind = Prompt::Kind;
+
+// Records what the console would start instead of starting it.
+class RecordingLauncher : public ProcessLauncher
+{
+public:
+    RecordingLauncher() { ProcessLauncher::setCurrent(this); }
+    ~RecordingLauncher() override { ProcessLauncher::setCurrent(nullptr); }
+
+    bool startDetached(const QString &program, const QStringList &arguments) override
+    {
+        started << program;
+        Q_UNUSED(arguments);
+        return true;
+    }
+    QStringList started;
+};
 
 // The main window end to end: start-up, login, session upkeep and the status displays, against
 // the platform stand-in running in this process.
@@ -506,6 +524,135 @@ private slots:
         QCOMPARE(tabTitles().contains(QStringLiteral("Asset Bundles")), kept);
         // The storage tab itself always stays.
         QVERIFY(tabTitles().contains(QStringLiteral("S3")));
+    }
+
+    void updateOfferFollowsVersionOrder_data()
+    {
+        QTest::addColumn<QList<int>>("published");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("same 3.1.2") << QList<int>{3, 1, 2} << false;
+        QTest::newRow("older 3.0.99") << QList<int>{3, 0, 99} << false;
+        QTest::newRow("two numbers 3.1 = 3.1.0") << QList<int>{3, 1} << false;
+        QTest::newRow("newer 3.2.0") << QList<int>{3, 2, 0} << true;
+        QTest::newRow("newer patch 3.1.3") << QList<int>{3, 1, 3} << true;
+    }
+    void updateOfferFollowsVersionOrder()
+    {
+        QFETCH(QList<int>, published);
+        QFETCH(bool, offered);
+        startSimulator();
+        sim->setPublishedVersion(QStringLiteral("Console"), published);
+        prompt->answerButton(QMessageBox::No);
+        loginAs(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        QCOMPARE(prompt->titles(Kind::Question).size(), offered ? 1 : 0);
+        if (offered) {
+            QCOMPARE(prompt->titles(Kind::Question), QStringList{"New Console Version available"});
+            QStringList numbers;
+            for (int part : published)
+                numbers << QString::number(part);
+            QCOMPARE(prompt->texts(Kind::Question),
+                     QStringList{QStringLiteral("A new Vorel Console Version (%1) is available. "
+                                                "Do you want to update now?")
+                                     .arg(numbers.join('.'))});
+        }
+        // Declined or not offered: the session starts as usual.
+        QVERIFY(!exits->exited());
+    }
+
+    void updateCheckFromTheMenuSaysUpToDate()
+    {
+        startSimulator();
+        sim->setPublishedVersion(QStringLiteral("Console"), {3, 1, 2});
+        loginAs(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        QVERIFY(prompt->shown.isEmpty());
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionUpdate_triggered"));
+        QTRY_COMPARE_WITH_TIMEOUT(prompt->titles(Kind::Information), QStringList{"Up to date"},
+                                  10000);
+        QCOMPARE(prompt->texts(Kind::Information),
+                 QStringList{"You already have the newest Version (3.1.2) installed."});
+        // Only when asked for: the periodic start-up check stays silent.
+        QCOMPARE(login->dialogsSeen(), 1);
+    }
+
+    void acceptedUpdateIsDownloadedStartedAndEndsTheConsole()
+    {
+        startSimulator();
+        sim->setPublishedVersion(QStringLiteral("Console"), {3, 2, 0});
+        RecordingLauncher launcher;
+        prompt->answerButton(QMessageBox::Yes);
+        startConsole();
+        QTRY_COMPARE_WITH_TIMEOUT(exits->codes, QList<int>{0}, 10000);
+
+        const QString installer = QDir::tempPath() + QStringLiteral("/VorelConsoleSetup-3.1.2.exe");
+        QCOMPARE(launcher.started, QStringList{installer});
+        QFile file(installer);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("3.2.0 installed"));
+        QVERIFY(file.permissions() & QFileDevice::ExeOwner);
+        file.remove();
+        // The console ended before any login.
+        QCOMPARE(login->dialogsSeen(), 0);
+    }
+
+    void failedUpdateDownloadsFallBackToTheNormalStart_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("writableTemp");
+        QTest::newRow("redirect") << 302 << true;
+        QTest::newRow("server error") << 500 << true;
+        QTest::newRow("temporary folder is a file") << 200 << false;
+        QTest::newRow("temporary folder missing") << 200 << false;
+    }
+    void failedUpdateDownloadsFallBackToTheNormalStart()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, writableTemp);
+        RecordingHttpServer downloads;
+        QVERIFY(downloads.listen());
+        RecordingHttpServer::Reply reply;
+        reply.status = status;
+        reply.body = "installer";
+        if (status == 302)
+            reply.headers = {{"Location", downloads.url().toUtf8() + "/elsewhere"}};
+        downloads.setReply(reply);
+
+        startSimulator();
+        sim->setPublishedVersion(QStringLiteral("Console"), {4, 0, 0},
+                                 downloads.url() + QStringLiteral("/setup/"));
+        RecordingLauncher launcher;
+        prompt->answerButton(QMessageBox::Yes);
+        login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        const QByteArray oldTemp = qgetenv("TMPDIR");
+        if (!writableTemp) {
+            // Either way there is no folder to write the installer into.
+            QString notAFolder = dir->filePath(QStringLiteral("plain-file"));
+            QFile(notAFolder).open(QIODevice::WriteOnly);
+            if (QByteArray(QTest::currentDataTag()).contains("missing"))
+                notAFolder = dir->filePath(QStringLiteral("missing/folder"));
+            qputenv("TMPDIR", notAFolder.toUtf8());
+        }
+        startConsole();
+        QTRY_COMPARE_WITH_TIMEOUT(prompt->titles(Kind::Warning), QStringList{"Update failed"},
+                                  10000);
+        qputenv("TMPDIR", oldTemp);
+        QCOMPARE(prompt->texts(Kind::Warning),
+                 QStringList{"Update download process failed. Please try again later."});
+        QVERIFY(launcher.started.isEmpty());
+        // The redirect was not followed, and the normal start goes on with the login.
+        QCOMPARE(downloads.requests().size(), 1);
+        QCOMPARE(downloads.requests().first().target, QByteArray("/setup/"));
+        QTRY_VERIFY_WITH_TIMEOUT(window->session().loggedIn, 10000);
+        QVERIFY(!exits->exited());
+    }
+
+    void installerNameComesFromTheUrl()
+    {
+        login->cancel();
+        startConsole();
+        QCOMPARE(window->saveFileName(QUrl("http://h/dl/VorelSetup-4.0.exe")),
+                 QStringLiteral("VorelSetup-4.0.exe"));
+        QCOMPARE(window->saveFileName(QUrl("http://h/dl/")), QStringLiteral("download"));
+        QCOMPARE(window->saveFileName(QUrl("http://h")), QStringLiteral("download"));
     }
 
     void inactivityFreezesOnlyIdleSessionsWithoutTransfers()
