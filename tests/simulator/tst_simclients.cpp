@@ -113,31 +113,32 @@ QStringList lines(const QString &text)
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-template <typename T> const T *findById(const QList<T> &items, const QString &id)
+// The first item with the id, or an empty one (every field unset) when none has it.
+template <typename T> T findById(const QList<T> &items, const QString &id)
 {
     for (const T &item : items) {
         if (QVariant(item.id()).toString() == id)
-            return &item;
+            return item;
     }
-    return nullptr;
+    return T();
 }
 
-const ZeltMirrorClientInfo *findClient(const ZeltMeetingInfo &info, const QString &alias)
+ZeltMirrorClientInfo findClient(const ZeltMeetingInfo &info, const QString &alias)
 {
     for (const ZeltMirrorClientInfo &client : info.clients()) {
         if (client.alias() == alias)
-            return &client;
+            return client;
     }
-    return nullptr;
+    return ZeltMirrorClientInfo();
 }
 
-const ZeltMeetingInfo *findInfo(const QList<ZeltMeetingInfo> &infos, const QString &meetingId)
+ZeltMeetingInfo findInfo(const QList<ZeltMeetingInfo> &infos, const QString &meetingId)
 {
     for (const ZeltMeetingInfo &info : infos) {
         if (info.meetingId().compare(meetingId, Qt::CaseInsensitive) == 0)
-            return &info;
+            return info;
     }
-    return nullptr;
+    return ZeltMeetingInfo();
 }
 
 // A vector as "x,y,z", for readable comparisons.
@@ -371,9 +372,9 @@ void TestSimClients::meetingLifecycle()
     QCOMPARE(created.presenter().name(), QStringLiteral("Anna Berg"));
     QVERIFY(!created.isPasswordSet());
     const QString key = created.meetingId().toLower();
-    const ZeltMeetingInfo *idle = findInfo(serviceMeetings(*anna), key);
-    QVERIFY(idle);
-    QVERIFY(!idle->isStatusMirrorSet());
+    const ZeltMeetingInfo idle = findInfo(serviceMeetings(*anna), key);
+    QVERIFY(idle.isSet());
+    QVERIFY(!idle.isStatusMirrorSet());
 
     // Start as the meetings panel does: the whole meeting as listed, with status "active".
     Answer relisted(ANSWER_OF(anna->meetings, getMeetings));
@@ -388,11 +389,11 @@ void TestSimClients::meetingLifecycle()
     anna->meetings.updateMeeting(key, start);
     QVERIFY2(started.succeeded(), qPrintable(started.errorText()));
     QCOMPARE(started.result<ZeltMeeting>().status(), QStringLiteral("active"));
-    const ZeltMeetingInfo *running = findInfo(serviceMeetings(*anna), key);
-    QVERIFY(running);
-    QVERIFY(running->isStatusMirrorSet());
-    QVERIFY(running->endingTime().isEmpty()); // "endless" has no end
-    QCOMPARE(running->licenseMode(), 1);
+    const ZeltMeetingInfo running = findInfo(serviceMeetings(*anna), key);
+    QVERIFY(running.isSet());
+    QVERIFY(running.isStatusMirrorSet());
+    QVERIFY(running.endingTime().isEmpty()); // "endless" has no end
+    QCOMPARE(running.licenseMode(), 1);
 
     ZeltMeeting change;
     change.setTitle("Design review (moved)");
@@ -402,12 +403,12 @@ void TestSimClients::meetingLifecycle()
     QVERIFY(stopped.succeeded());
     QCOMPARE(stopped.result<ZeltMeeting>().title(), QStringLiteral("Design review (moved)"));
     QCOMPARE(stopped.result<ZeltMeeting>().status(), QStringLiteral("pending"));
-    QVERIFY(!findInfo(serviceMeetings(*anna), key)->isStatusMirrorSet());
+    QVERIFY(!findInfo(serviceMeetings(*anna), key).isStatusMirrorSet());
 
     Answer removed(ANSWER_OF(anna->meetings, deleteMeeting));
     anna->meetings.deleteMeeting(key);
     QVERIFY(removed.succeeded());
-    QVERIFY(!findInfo(serviceMeetings(*anna), key));
+    QVERIFY(!findInfo(serviceMeetings(*anna), key).isSet());
     Answer again(ANSWER_OF(anna->meetings, deleteMeeting));
     anna->meetings.deleteMeeting(key);
     QVERIFY(again.failed());
@@ -463,35 +464,35 @@ void TestSimClients::liveMeetingInfo()
     QCOMPARE(info.voiceMode3D(), 10);
     QCOMPARE(info.chatMode(), 1);
 
-    const ZeltMirrorClientInfo *host = findClient(info, "Anna (host)");
-    QVERIFY(host);
-    QVERIFY(host->isIdSet());
-    QCOMPARE(host->currentRole(), QStringLiteral("Presenter"));
-    QCOMPARE(host->meetingId(), QStringLiteral("Acme01"));
-    QVERIFY(host->isIpSet());
-    QVERIFY(!host->hostName().isEmpty());
-    QCOMPARE(host->voiceEnabled(), true);
-    QCOMPARE(host->voiceIsTalking(), true);
-    QCOMPARE(host->credentials().user(), QStringLiteral("anna"));
-    const ZeltMirrorClientInfo *lisa = findClient(info, "Lisa");
-    QVERIFY(lisa);
-    QCOMPARE(lisa->voiceEnabled(), false);
-    QCOMPARE(lisa->voiceIsTalking(), false);
-    QCOMPARE(lisa->currentRole(), QStringLiteral("User"));
+    const ZeltMirrorClientInfo host = findClient(info, "Anna (host)");
+    QVERIFY(host.isSet());
+    QVERIFY(host.isIdSet());
+    QCOMPARE(host.currentRole(), QStringLiteral("Presenter"));
+    QCOMPARE(host.meetingId(), QStringLiteral("Acme01"));
+    QVERIFY(host.isIpSet());
+    QVERIFY(!host.hostName().isEmpty());
+    QCOMPARE(host.voiceEnabled(), true);
+    QCOMPARE(host.voiceIsTalking(), true);
+    QCOMPARE(host.credentials().user(), QStringLiteral("anna"));
+    const ZeltMirrorClientInfo lisa = findClient(info, "Lisa");
+    QVERIFY(lisa.isSet());
+    QCOMPARE(lisa.voiceEnabled(), false);
+    QCOMPARE(lisa.voiceIsTalking(), false);
+    QCOMPARE(lisa.currentRole(), QStringLiteral("User"));
 
     QCOMPARE(info.assets().size(), 3);
-    const ZeltAsset *model = findById(info.assets(), "1");
-    QVERIFY(model);
-    QCOMPARE(model->meetingId(), QStringLiteral("Acme01"));
-    QCOMPARE(model->name(), QStringLiteral("showroom.fbx"));
-    QCOMPARE(model->mode(), 1);
-    QCOMPARE(model->stgHost(), QStringLiteral("http://127.0.0.1:4568"));
-    QCOMPARE(model->stgBucket(), QStringLiteral("vorel"));
-    QCOMPARE(model->stgRelPath(), QStringLiteral("acme/models/showroom.fbx"));
-    QCOMPARE(model->stgSize(), 7340032);
-    QCOMPARE(text(model->scale()), QStringLiteral("1,1,1"));
-    QCOMPARE(text(findById(info.assets(), "22002")->position()), QStringLiteral("2,1.5,0"));
-    QCOMPARE(findById(info.assets(), "22001")->mode(), 3);
+    const ZeltAsset model = findById(info.assets(), "1");
+    QVERIFY(model.isSet());
+    QCOMPARE(model.meetingId(), QStringLiteral("Acme01"));
+    QCOMPARE(model.name(), QStringLiteral("showroom.fbx"));
+    QCOMPARE(model.mode(), 1);
+    QCOMPARE(model.stgHost(), QStringLiteral("http://127.0.0.1:4568"));
+    QCOMPARE(model.stgBucket(), QStringLiteral("vorel"));
+    QCOMPARE(model.stgRelPath(), QStringLiteral("acme/models/showroom.fbx"));
+    QCOMPARE(model.stgSize(), 7340032);
+    QCOMPARE(text(model.scale()), QStringLiteral("1,1,1"));
+    QCOMPARE(text(findById(info.assets(), "22002").position()), QStringLiteral("2,1.5,0"));
+    QCOMPARE(findById(info.assets(), "22001").mode(), 3);
 
     QCOMPARE(info.assetBundles().size(), 1);
     const ZeltAssetBundle bundle = info.assetBundles().first();
@@ -500,12 +501,12 @@ void TestSimClients::liveMeetingInfo()
     QCOMPARE(bundle.stgSize().size(), 4);
 
     QCOMPARE(info.spawnPoints().size(), 2);
-    const ZeltSpawnPoint *stage = findById(info.spawnPoints(), "1");
-    QVERIFY(stage);
-    QCOMPARE(stage->name(), QStringLiteral("Stage"));
-    QCOMPARE(stage->meetingId(), QStringLiteral("Acme01"));
-    QCOMPARE(text(stage->position()), QStringLiteral("5,0,2.5"));
-    QCOMPARE(text(stage->rotation()), QStringLiteral("0,180,0"));
+    const ZeltSpawnPoint stage = findById(info.spawnPoints(), "1");
+    QVERIFY(stage.isSet());
+    QCOMPARE(stage.name(), QStringLiteral("Stage"));
+    QCOMPARE(stage.meetingId(), QStringLiteral("Acme01"));
+    QCOMPARE(text(stage.position()), QStringLiteral("5,0,2.5"));
+    QCOMPARE(text(stage.rotation()), QStringLiteral("0,180,0"));
 
     // The console sends back the whole info it holds, changed in place: mute a member, make
     // another presenter, replace the spawn points, drop the bundle.
@@ -533,9 +534,9 @@ void TestSimClients::liveMeetingInfo()
     QVERIFY2(update.succeeded(), qPrintable(update.errorText()));
 
     const ZeltMeetingInfo after = meetingInfo(*anna, "acme01");
-    QCOMPARE(findClient(after, "Anna (host)")->voiceEnabled(), false);
-    QCOMPARE(findClient(after, "Anna (host)")->voiceIsTalking(), false);
-    QCOMPARE(findClient(after, "Lisa")->currentRole(), QStringLiteral("Presenter"));
+    QCOMPARE(findClient(after, "Anna (host)").voiceEnabled(), false);
+    QCOMPARE(findClient(after, "Anna (host)").voiceIsTalking(), false);
+    QCOMPARE(findClient(after, "Lisa").currentRole(), QStringLiteral("Presenter"));
     QCOMPARE(after.spawnPoints().size(), 1);
     QCOMPARE(after.spawnPoints().first().name(), QStringLiteral("Door"));
     QCOMPARE(after.spawnPoints().first().meetingId(), QStringLiteral("Acme01"));
@@ -595,7 +596,7 @@ void TestSimClients::assetsOfAMeeting()
     Answer removed(ANSWER_OF(anna->service, assetDelete));
     anna->service.assetDelete("acme01", 22005);
     QVERIFY(removed.succeeded());
-    QVERIFY(!findById(meetingInfo(*anna, "acme01").assets(), "22005"));
+    QVERIFY(!findById(meetingInfo(*anna, "acme01").assets(), "22005").isSet());
     Answer gone(ANSWER_OF(anna->service, assetDelete));
     anna->service.assetDelete("acme01", 22005);
     QVERIFY(gone.failed());
@@ -606,14 +607,14 @@ void TestSimClients::meetingCommandsAndLogs()
 {
     auto vera = clientsOf("vera");
     const ZeltMeetingInfo info = meetingInfo(*vera, "acme01");
-    const ZeltMirrorClientInfo *host = findClient(info, "Anna (host)");
-    const ZeltMirrorClientInfo *tom = findClient(info, "Tom");
-    QVERIFY(host && tom);
+    const ZeltMirrorClientInfo host = findClient(info, "Anna (host)");
+    const ZeltMirrorClientInfo tom = findClient(info, "Tom");
+    QVERIFY(host.isSet() && tom.isSet());
 
     // Commands as the live info object sends them: no meetingId in the body.
     ZeltMeetingCommand position;
     position.setCommand("GetPlayerPos");
-    position.setParams({QString::number(host->id())});
+    position.setParams({QString::number(host.id())});
     Answer where(ANSWER_OF(vera->service, meetingCommand));
     vera->service.meetingCommand(info.meetingId(), position);
     QVERIFY2(where.succeeded(), qPrintable(where.errorText()));
@@ -642,12 +643,12 @@ void TestSimClients::meetingCommandsAndLogs()
 
     ZeltMeetingCommand kick;
     kick.setCommand("KickPlayer");
-    kick.setParams({QString::number(tom->id())});
+    kick.setParams({QString::number(tom.id())});
     Answer kicked(ANSWER_OF(vera->service, meetingCommand));
     vera->service.meetingCommand("acme01", kick);
     QVERIFY(kicked.succeeded());
     QCOMPARE(kicked.result<ZeltMeetingCommandResponse>().command(), QStringLiteral("KickPlayer"));
-    QVERIFY(!findClient(meetingInfo(*vera, "acme01"), "Tom"));
+    QVERIFY(!findClient(meetingInfo(*vera, "acme01"), "Tom").isSet());
     Answer twice(ANSWER_OF(vera->service, meetingCommand));
     vera->service.meetingCommand("acme01", kick);
     QVERIFY(twice.failed());
@@ -719,9 +720,9 @@ void TestSimClients::serviceEndpoints()
 
     const QList<ZeltMeetingInfo> listing = serviceMeetings(*anna);
     QCOMPARE(listing.size(), 2);
-    QVERIFY(findInfo(listing, "acme01")->isStatusMirrorSet());
-    QVERIFY(!findInfo(listing, "acme01")->clients().isEmpty());
-    QVERIFY(!findInfo(listing, "acme02")->isStatusMirrorSet());
+    QVERIFY(findInfo(listing, "acme01").isStatusMirrorSet());
+    QVERIFY(!findInfo(listing, "acme01").clients().isEmpty());
+    QVERIFY(!findInfo(listing, "acme02").isStatusMirrorSet());
 }
 
 void TestSimClients::banlist()
@@ -732,11 +733,11 @@ void TestSimClients::banlist()
     QVERIFY(listed.succeeded());
     const QList<ZeltBanlistEntry> entries = listed.result<QList<ZeltBanlistEntry>>();
     QCOMPARE(entries.size(), 2);
-    const ZeltBanlistEntry *pattern = findById(entries, "1");
-    QVERIFY(pattern);
-    QCOMPARE(pattern->mode(), 3);
-    QCOMPARE(pattern->filename(), QStringLiteral("Video portals"));
-    QCOMPARE(pattern->checksum(), QStringLiteral("*://*.badvideo.example/*"));
+    const ZeltBanlistEntry pattern = findById(entries, "1");
+    QVERIFY(pattern.isSet());
+    QCOMPARE(pattern.mode(), 3);
+    QCOMPARE(pattern.filename(), QStringLiteral("Video portals"));
+    QCOMPARE(pattern.checksum(), QStringLiteral("*://*.badvideo.example/*"));
 
     ZeltBanlistEntry entry;
     entry.setMode(1);
@@ -750,10 +751,10 @@ void TestSimClients::banlist()
     Answer relisted(ANSWER_OF(anna->service, banlistGet));
     anna->service.banlistGet();
     QVERIFY(relisted.succeeded());
-    const ZeltBanlistEntry *stored =
+    const ZeltBanlistEntry stored =
         findById(relisted.result<QList<ZeltBanlistEntry>>(), QString::number(id));
-    QVERIFY(stored);
-    QCOMPARE(stored->filename(), QStringLiteral("draft.pdf"));
+    QVERIFY(stored.isSet());
+    QCOMPARE(stored.filename(), QStringLiteral("draft.pdf"));
 
     Answer refused(ANSWER_OF(anna->service, banlistDelete));
     anna->service.banlistDelete(id);
@@ -779,13 +780,13 @@ void TestSimClients::assetBundles()
     QVERIFY(all.succeeded());
     const QList<ZeltAssetBundle> visible = all.result<QList<ZeltAssetBundle>>();
     QCOMPARE(visible.size(), 2);
-    const ZeltAssetBundle *global = findById(visible, "AB-1");
-    QVERIFY(global);
-    QVERIFY(global->userId().isEmpty()); // shown as the team's
-    QCOMPARE(global->name(), QStringLiteral("Lobby furniture"));
-    QCOMPARE(global->mode(), 1);
-    QCOMPARE(global->stgSize(), (QList<qint64>{4194304, 3145728, 2097152, 3670016}));
-    QCOMPARE(global->stgChecksums().size(), 4);
+    const ZeltAssetBundle global = findById(visible, "AB-1");
+    QVERIFY(global.isSet());
+    QVERIFY(global.userId().isEmpty()); // shown as the team's
+    QCOMPARE(global.name(), QStringLiteral("Lobby furniture"));
+    QCOMPARE(global.mode(), 1);
+    QCOMPARE(global.stgSize(), (QList<qint64>{4194304, 3145728, 2097152, 3670016}));
+    QCOMPARE(global.stgChecksums().size(), 4);
 
     Answer one(ANSWER_OF(anna->bundles, assetBundleGet));
     anna->bundles.assetBundleGet("AB-2");
