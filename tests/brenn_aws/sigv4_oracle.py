@@ -52,8 +52,8 @@ def signed_header_names(authorization):
     return []
 
 
-def header_mode(spec, credentials, result):
-    captured = spec['headers']
+def header_mode(job, credentials, result):
+    captured = job['headers']
     authorization = next(v for n, v in captured if n.lower() == 'authorization')
     signed = signed_header_names(authorization)
     must_sign = {'host', 'content-type', 'content-md5', 'range', 'content-disposition'}
@@ -61,41 +61,41 @@ def header_mode(spec, credentials, result):
         n.lower() for n, _ in captured
         if (n.lower() in must_sign or n.lower().startswith('x-amz-')) and n.lower() not in signed)
     headers = {n: v for n, v in captured if n.lower() in signed}
-    body = base64.b64decode(spec.get('body_base64', ''))
-    request = AWSRequest(method=spec['method'], url=spec['url'], data=body, headers=headers)
-    if spec['service'] == 's3':
+    body = base64.b64decode(job.get('body_base64', ''))
+    request = AWSRequest(method=job['method'], url=job['url'], data=body, headers=headers)
+    if job['service'] == 's3':
         request.context['client_config'] = Config(s3={'payload_signing_enabled': False})
-        auth = botocore.auth.S3SigV4Auth(credentials, 's3', spec['region'])
+        auth = botocore.auth.S3SigV4Auth(credentials, 's3', job['region'])
     else:
-        auth = botocore.auth.SigV4Auth(credentials, spec['service'], spec['region'])
+        auth = botocore.auth.SigV4Auth(credentials, job['service'], job['region'])
     auth.add_auth(request)
     result['authorization'] = request.headers['Authorization']
 
 
-def presign_mode(spec, credentials, result):
-    auth = botocore.auth.S3SigV4QueryAuth(credentials, 's3', spec['region'],
-                                          expires=spec['expires'])
-    request = AWSRequest(method='GET', url=spec['base_url'] + result['path'])
+def presign_mode(job, credentials, result):
+    auth = botocore.auth.S3SigV4QueryAuth(credentials, 's3', job['region'],
+                                          expires=job['expires'])
+    request = AWSRequest(method='GET', url=job['base_url'] + result['path'])
     auth.add_auth(request)
     result['query'] = dict(parse_qsl(urlsplit(request.url).query, keep_blank_values=True))
 
 
 def main():
-    spec = json.load(sys.stdin)
-    freeze_clock(spec['amz_date'])
-    credentials = Credentials(spec['access_key'], spec['secret_key'], spec.get('token') or None)
+    job = json.load(sys.stdin)
+    freeze_clock(job['amz_date'])
+    credentials = Credentials(job['access_key'], job['secret_key'], job.get('token') or None)
     result = {}
-    if 'bucket' in spec:
+    if 'bucket' in job:
         # The rest-xml serialiser's encoding of /{Bucket}/{Key+}.
-        result['path'] = ('/' + percent_encode(spec['bucket']) + '/' +
-                          percent_encode(spec['key'], safe='/~'))
-    if 'query' in spec:
+        result['path'] = ('/' + percent_encode(job['bucket']) + '/' +
+                          percent_encode(job['key'], safe='/~'))
+    if 'query' in job:
         result['query_pairs'] = sorted(
-            percent_encode(k) + '=' + percent_encode(v) for k, v in spec['query'])
-    if spec['mode'] == 'header':
-        header_mode(spec, credentials, result)
+            percent_encode(k) + '=' + percent_encode(v) for k, v in job['query'])
+    if job['mode'] == 'header':
+        header_mode(job, credentials, result)
     else:
-        presign_mode(spec, credentials, result)
+        presign_mode(job, credentials, result)
     json.dump(result, sys.stdout)
 
 

@@ -32,13 +32,13 @@ QString oraclePython()
     return QStringLiteral("python3");
 }
 
-QJsonObject runOracle(const QJsonObject &spec)
+QJsonObject runOracle(const QJsonObject &job)
 {
     QProcess oracle;
     oracle.start(oraclePython(), {QStringLiteral(ORACLE_SCRIPT)});
     if (!oracle.waitForStarted(30000))
         qFatal("cannot start the botocore oracle");
-    oracle.write(QJsonDocument(spec).toJson(QJsonDocument::Compact));
+    oracle.write(QJsonDocument(job).toJson(QJsonDocument::Compact));
     oracle.closeWriteChannel();
     oracle.waitForFinished(60000);
     const QByteArray output = oracle.readAllStandardOutput();
@@ -67,15 +67,15 @@ QJsonObject credentialsSpec(const QString &service, const QString &region, bool 
 
 // What botocore makes of a request that the library sent.
 QJsonObject oracleForSentRequest(const RecordingServer &server,
-                                 const RecordingServer::Request &request, QJsonObject spec)
+                                 const RecordingServer::Request &request, QJsonObject job)
 {
-    spec.insert(QStringLiteral("mode"), QStringLiteral("header"));
-    spec.insert(QStringLiteral("method"), QString::fromUtf8(request.method));
-    spec.insert(QStringLiteral("url"), server.url() + QString::fromUtf8(request.target));
-    spec.insert(QStringLiteral("headers"), headersOf(request));
-    spec.insert(QStringLiteral("body_base64"), QString::fromLatin1(request.body.toBase64()));
-    spec.insert(QStringLiteral("amz_date"), QString::fromUtf8(request.header("X-Amz-Date")));
-    return runOracle(spec);
+    job.insert(QStringLiteral("mode"), QStringLiteral("header"));
+    job.insert(QStringLiteral("method"), QString::fromUtf8(request.method));
+    job.insert(QStringLiteral("url"), server.url() + QString::fromUtf8(request.target));
+    job.insert(QStringLiteral("headers"), headersOf(request));
+    job.insert(QStringLiteral("body_base64"), QString::fromLatin1(request.body.toBase64()));
+    job.insert(QStringLiteral("amz_date"), QString::fromUtf8(request.header("X-Amz-Date")));
+    return runOracle(job);
 }
 
 QStringList sortedQueryPairs(const QByteArray &query)
@@ -217,12 +217,12 @@ void tst_AwsWire::s3RequestsMatchBotocore()
     QCOMPARE(server.requests().size(), 1);
     const RecordingServer::Request sent = server.requests().first();
 
-    QJsonObject spec =
+    QJsonObject job =
         credentialsSpec(QStringLiteral("s3"), QStringLiteral("eu-central-1"), withToken);
-    spec.insert(QStringLiteral("bucket"), bucket);
-    spec.insert(QStringLiteral("key"), call == S3Call::List ? QString() : key);
-    spec.insert(QStringLiteral("query"), rawQuery);
-    const QJsonObject oracle = oracleForSentRequest(server, sent, spec);
+    job.insert(QStringLiteral("bucket"), bucket);
+    job.insert(QStringLiteral("key"), call == S3Call::List ? QString() : key);
+    job.insert(QStringLiteral("query"), rawQuery);
+    const QJsonObject oracle = oracleForSentRequest(server, sent, job);
     QVERIFY2(!oracle.isEmpty(), "botocore oracle gave no answer");
 
     QCOMPARE(QString::fromUtf8(sent.header("Authorization")),
@@ -274,15 +274,15 @@ void tst_AwsWire::presignedUrlsMatchBotocore()
                    QUrl::StrictMode);
     QVERIFY(url.isValid());
 
-    QJsonObject spec =
+    QJsonObject job =
         credentialsSpec(QStringLiteral("s3"), QStringLiteral("eu-central-1"), withToken);
-    spec.insert(QStringLiteral("mode"), QStringLiteral("presign"));
-    spec.insert(QStringLiteral("base_url"), base);
-    spec.insert(QStringLiteral("bucket"), QStringLiteral("media"));
-    spec.insert(QStringLiteral("key"), key);
-    spec.insert(QStringLiteral("expires"), expiry);
-    spec.insert(QStringLiteral("amz_date"), QStringLiteral("20240229T235958Z"));
-    const QJsonObject oracle = runOracle(spec);
+    job.insert(QStringLiteral("mode"), QStringLiteral("presign"));
+    job.insert(QStringLiteral("base_url"), base);
+    job.insert(QStringLiteral("bucket"), QStringLiteral("media"));
+    job.insert(QStringLiteral("key"), key);
+    job.insert(QStringLiteral("expires"), expiry);
+    job.insert(QStringLiteral("amz_date"), QStringLiteral("20240229T235958Z"));
+    const QJsonObject oracle = runOracle(job);
     QVERIFY2(!oracle.isEmpty(), "botocore oracle gave no answer");
 
     QCOMPARE(url.path(QUrl::FullyEncoded), oracle.value(QStringLiteral("path")).toString());
