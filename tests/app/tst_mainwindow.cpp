@@ -682,6 +682,15 @@ private slots:
         window->setInactivityOn();
         window->onUserInactive();
         QVERIFY(window->isInactive());
+        window->onUserActive();
+
+        // Someone working in the window is never idle.
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->onUserInactive();
+        QVERIFY(!window->isInactive());
+        QCOMPARE(window->windowTitle(), title);
     }
 
     void inactivityNeedsASession()
