@@ -29,6 +29,16 @@
 using namespace Zelt_Service_API;
 
 namespace {
+// The window state lives in the native settings store, group "MainWindow".
+std::unique_ptr<QSettings> windowStateSettings()
+{
+    auto settings =
+        std::make_unique<QSettings>(QString::fromLatin1(Zelt_ServerApp::SettingsOrganisation),
+                                    QString::fromLatin1(Zelt_ServerApp::SettingsApplication));
+    settings->beginGroup(QStringLiteral("MainWindow"));
+    return settings;
+}
+
 const QString GreenLamp = QStringLiteral(":/Zelt_ServerApp/green.svg");
 const QString RedLamp = QStringLiteral(":/Zelt_ServerApp/red.svg");
 const QString PresenterRole = QStringLiteral("Zelt_Presenter");
@@ -171,31 +181,25 @@ void Zelt_ServerApp::connectServiceApi()
 
 void Zelt_ServerApp::restoreWindowState()
 {
-    QSettings settings(QString::fromLatin1(SettingsOrganisation),
-                       QString::fromLatin1(SettingsApplication));
-    settings.beginGroup(QStringLiteral("MainWindow"));
-    if (settings.contains(QStringLiteral("geometry")) && config->getRestoreWindow()) {
-        restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    const auto settings = windowStateSettings();
+    if (settings->contains(QStringLiteral("geometry")) && config->getRestoreWindow()) {
+        restoreGeometry(settings->value(QStringLiteral("geometry")).toByteArray());
     } else {
         move(100, 50);
         resize(900, 650);
     }
-    if (settings.contains(QStringLiteral("queuevisible")))
-        ui->dckProgress->setVisible(settings.value(QStringLiteral("queuevisible")).toBool());
-    if (settings.contains(QStringLiteral("windowState")))
-        restoreState(settings.value(QStringLiteral("windowState")).toByteArray());
-    settings.endGroup();
+    if (settings->contains(QStringLiteral("queuevisible")))
+        ui->dckProgress->setVisible(settings->value(QStringLiteral("queuevisible")).toBool());
+    if (settings->contains(QStringLiteral("windowState")))
+        restoreState(settings->value(QStringLiteral("windowState")).toByteArray());
 }
 
 void Zelt_ServerApp::closeEvent(QCloseEvent *event)
 {
-    QSettings settings(QString::fromLatin1(SettingsOrganisation),
-                       QString::fromLatin1(SettingsApplication));
-    settings.beginGroup(QStringLiteral("MainWindow"));
-    settings.setValue(QStringLiteral("geometry"), saveGeometry());
-    settings.setValue(QStringLiteral("windowState"), saveState());
-    settings.setValue(QStringLiteral("queuevisible"), ui->dckProgress->isVisible());
-    settings.endGroup();
+    const auto settings = windowStateSettings();
+    settings->setValue(QStringLiteral("geometry"), saveGeometry());
+    settings->setValue(QStringLiteral("windowState"), saveState());
+    settings->setValue(QStringLiteral("queuevisible"), ui->dckProgress->isVisible());
     event->accept();
 }
 
@@ -483,16 +487,14 @@ void Zelt_ServerApp::onDownloadFinished(QNetworkReply *reply)
         started = startInstaller(reply);
 
     reply->deleteLater();
+    delete downloadProgress;
+    downloadProgress = nullptr;
     if (started) {
-        delete downloadProgress;
-        downloadProgress = nullptr;
         ProgramExit::now(0);
         return;
     }
     Prompt::warning(this, tr("Update failed"),
                     tr("Update download process failed. Please try again later."));
-    delete downloadProgress;
-    downloadProgress = nullptr;
     updateRequested = false;
     initConsoleOrRefresh();
 }

@@ -125,7 +125,6 @@ private:
     QProgressDialog *downloadProgress = nullptr;
     QNetworkAccessManager *downloadManager = nullptr;
     int storageMode = Zelt_LoginData::NoStorage;
-    int currentTab = 0;
 
     QLabel *lblTransferKind = nullptr;
     QLabel *lblTransferObject = nullptr;
