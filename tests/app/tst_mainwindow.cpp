@@ -1,5 +1,6 @@
 #include "ExitRecorder.h"
 #include "LoginDriver.h"
+#include "OpenDialogs.h"
 #include "ProcessLauncher.h"
 #include "RecordingHttpServer.h"
 #include "ScriptedPrompt.h"
@@ -160,7 +161,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         prompt = std::make_unique<ScriptedPrompt>();
-        exits = std::make_unique<ExitRecorder>();
+        exits = std::make_unique<ExitRecorder>(closeOpenDialogs);
         login = std::make_unique<LoginDriver>();
         windowSettings().clear();
     }
@@ -542,7 +543,7 @@ private slots:
         QFETCH(bool, offered);
         startSimulator();
         sim->setPublishedVersion(QStringLiteral("Console"), published);
-        prompt->answerButton(QMessageBox::No);
+        prompt->answerButton(Prompt::No);
         loginAs(QStringLiteral("anna"), QStringLiteral("anna-demo"));
         QCOMPARE(prompt->titles(Kind::Question).size(), offered ? 1 : 0);
         if (offered) {
@@ -579,7 +580,7 @@ private slots:
         startSimulator();
         sim->setPublishedVersion(QStringLiteral("Console"), {3, 2, 0});
         RecordingLauncher launcher;
-        prompt->answerButton(QMessageBox::Yes);
+        prompt->answerButton(Prompt::Yes);
         startConsole();
         QTRY_COMPARE_WITH_TIMEOUT(exits->codes, QList<int>{0}, 10000);
 
@@ -620,7 +621,7 @@ private slots:
         sim->setPublishedVersion(QStringLiteral("Console"), {4, 0, 0},
                                  downloads.url() + QStringLiteral("/setup/"));
         RecordingLauncher launcher;
-        prompt->answerButton(QMessageBox::Yes);
+        prompt->answerButton(Prompt::Yes);
         login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
         const QByteArray oldTemp = qgetenv("TMPDIR");
         if (!writableTemp) {

@@ -1,5 +1,7 @@
 #include "ExitRecorder.h"
+#include "OpenDialogs.h"
 #include "ProcessLauncher.h"
+#include "QtPrompt.h"
 #include "ScriptedPrompt.h"
 
 #include <QDialog>
@@ -9,24 +11,29 @@ class TestSeams : public QObject
 {
     Q_OBJECT
 
+    QtPrompt dialogs;
+
 private slots:
+    // As the program does at start.
+    void initTestCase() { Prompt::setCurrent(&dialogs); }
+
     void scriptedPromptAnswersInOrderAndRecords()
     {
         ScriptedPrompt prompt;
-        prompt.answerButton(QMessageBox::No);
+        prompt.answerButton(Prompt::No);
         prompt.answer(QStringLiteral("typed"));
         prompt.answer(QVariant()); // cancel the integer input
 
         QCOMPARE(Prompt::question(nullptr, QStringLiteral("Delete"), QStringLiteral("Sure?")),
-                 QMessageBox::No);
+                 Prompt::No);
         QCOMPARE(Prompt::current().text(nullptr, QStringLiteral("Name"), QStringLiteral("Label"),
-                                        QLineEdit::Normal, QString()),
+                                        Prompt::Echo::Normal, QString()),
                  std::optional<QString>(QStringLiteral("typed")));
         QVERIFY(!Prompt::current().integer(nullptr, QStringLiteral("N"), QString(), 1, 0, 9, 1));
         // Nothing queued: the default button.
         QCOMPARE(Prompt::warning(nullptr, QStringLiteral("W"), QStringLiteral("careful"),
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel),
-                 QMessageBox::Cancel);
+                                 Prompt::Ok | Prompt::Cancel, Prompt::Cancel),
+                 Prompt::Cancel);
 
         QCOMPARE(prompt.shown.size(), 4);
         QCOMPARE(prompt.titles(Prompt::Kind::Question), QStringList{"Delete"});
@@ -45,7 +52,7 @@ private slots:
 
     void exitIsIntercepted()
     {
-        ExitRecorder recorder;
+        ExitRecorder recorder(closeOpenDialogs);
         QDialog dialog;
         dialog.show();
         ProgramExit::now(-1);

@@ -56,9 +56,8 @@ class RecordingPrompt : public ScriptedPrompt
 {
 public:
     explicit RecordingPrompt(QStringList *events) : m_events(events) {}
-    QMessageBox::StandardButton message(Kind kind, QWidget *parent, const QString &title,
-                                        const QString &text, QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton) override
+    Button message(Kind kind, QObject *parent, const QString &title, const QString &text,
+                   Buttons buttons, Button defaultButton) override
     {
         m_events->append(QStringLiteral("box"));
         return ScriptedPrompt::message(kind, parent, title, text, buttons, defaultButton);

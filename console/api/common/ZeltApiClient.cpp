@@ -43,6 +43,11 @@ void ZeltApiClient::addHeaders(const QString &key, const QString &value)
     defaultHeaders.insert(key, value);
 }
 
+void ZeltApiClient::setBearerToken(const QString &token)
+{
+    addHeaders(QStringLiteral("Authorization"), QStringLiteral("Bearer ") + token);
+}
+
 void ZeltApiClient::setScheme(const QString &scheme)
 {
     _scheme = scheme;

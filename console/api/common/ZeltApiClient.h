@@ -55,6 +55,8 @@ public:
     QMap<QString, QString> defaultHeaders;
     // Sets one default header, replacing an earlier value of the same name.
     void addHeaders(const QString &key, const QString &value);
+    // Every later request carries "Authorization: Bearer <token>".
+    void setBearerToken(const QString &token);
 
     void setScheme(const QString &scheme);
     void setHost(const QString &host);

@@ -2,25 +2,24 @@
 
 #include "ProgramExit.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QList>
 
+#include <functional>
+
 // Catches "end the program now" for the lifetime of the recorder. The real program would be
-// gone, so only the first exit counts, and open dialogs are closed so that nested event loops
-// return to the test.
+// gone, so only the first exit counts; afterExit runs then (UI tests close open dialogs there,
+// so that nested event loops return to the test).
 class ExitRecorder
 {
 public:
-    ExitRecorder()
+    explicit ExitRecorder(std::function<void()> afterExit = {})
     {
-        ProgramExit::setHandler([this](int code) {
+        ProgramExit::setHandler([this, afterExit](int code) {
             if (!codes.isEmpty())
                 return;
             codes.append(code);
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())
-                    dialog->reject();
+            if (afterExit)
+                afterExit();
         });
     }
     ~ExitRecorder() { ProgramExit::setHandler({}); }

@@ -1,13 +1,10 @@
 #include "ScriptedPrompt.h"
 
-ScriptedPrompt::ScriptedPrompt()
-{
-    Prompt::setCurrent(this);
-}
+ScriptedPrompt::ScriptedPrompt() : replaced(Prompt::setCurrent(this)) {}
 
 ScriptedPrompt::~ScriptedPrompt()
 {
-    Prompt::setCurrent(nullptr);
+    Prompt::setCurrent(replaced);
 }
 
 QStringList ScriptedPrompt::texts(Kind kind) const
@@ -34,50 +31,48 @@ QVariant ScriptedPrompt::next(Kind kind, const QString &title, const QString &te
     return answers.isEmpty() ? QVariant() : answers.dequeue();
 }
 
-QMessageBox::StandardButton ScriptedPrompt::message(Kind kind, QWidget *, const QString &title,
-                                                    const QString &text,
-                                                    QMessageBox::StandardButtons,
-                                                    QMessageBox::StandardButton defaultButton)
+Prompt::Button ScriptedPrompt::message(Kind kind, QObject *, const QString &title,
+                                       const QString &text, Buttons, Button defaultButton)
 {
     const QVariant value = next(kind, title, text);
     if (value.isValid())
-        return QMessageBox::StandardButton(value.toInt());
-    return defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : defaultButton;
+        return Button(value.toInt());
+    return defaultButton == NoButton ? Ok : defaultButton;
 }
 
-std::optional<QString> ScriptedPrompt::text(QWidget *, const QString &title, const QString &label,
-                                            QLineEdit::EchoMode, const QString &)
+std::optional<QString> ScriptedPrompt::text(QObject *, const QString &title, const QString &label,
+                                            Echo, const QString &)
 {
     const QVariant value = next(Kind::Text, title, label);
     return value.isValid() ? std::optional<QString>(value.toString()) : std::nullopt;
 }
 
-std::optional<int> ScriptedPrompt::integer(QWidget *, const QString &title, const QString &label,
+std::optional<int> ScriptedPrompt::integer(QObject *, const QString &title, const QString &label,
                                            int, int, int, int)
 {
     const QVariant value = next(Kind::Integer, title, label);
     return value.isValid() ? std::optional<int>(value.toInt()) : std::nullopt;
 }
 
-QString ScriptedPrompt::openFileName(QWidget *, const QString &caption, const QString &,
+QString ScriptedPrompt::openFileName(QObject *, const QString &caption, const QString &,
                                      const QString &)
 {
     return next(Kind::OpenFile, caption, QString()).toString();
 }
 
-QStringList ScriptedPrompt::openFileNames(QWidget *, const QString &caption, const QString &,
+QStringList ScriptedPrompt::openFileNames(QObject *, const QString &caption, const QString &,
                                           const QString &)
 {
     return next(Kind::OpenFiles, caption, QString()).toStringList();
 }
 
-QString ScriptedPrompt::saveFileName(QWidget *, const QString &caption, const QString &,
+QString ScriptedPrompt::saveFileName(QObject *, const QString &caption, const QString &,
                                      const QString &)
 {
     return next(Kind::SaveFile, caption, QString()).toString();
 }
 
-QString ScriptedPrompt::existingDirectory(QWidget *, const QString &caption, const QString &)
+QString ScriptedPrompt::existingDirectory(QObject *, const QString &caption, const QString &)
 {
     return next(Kind::Directory, caption, QString()).toString();
 }

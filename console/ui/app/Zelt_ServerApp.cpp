@@ -1,30 +1,22 @@
 #include "Zelt_ServerApp.h"
 
 #include "ConsoleConfig.h"
+#include "InstallerDownload.h"
+#include "LogCategories.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
-#include "ServiceAddress.h"
-#include "SizeText.h"
+#include "SessionRules.h"
+#include "VersionNumber.h"
+#include "ZeltClientFactory.h"
 #include "Zelt_AssetBundles.h"
+#include "Zelt_ConsoleUpdater.h"
 #include "Zelt_Login.h"
 #include "Zelt_Meetings.h"
 #include "Zelt_NextCloud.h"
 #include "ui_Zelt_ServerApp.h"
 
-#include "ProcessLauncher.h"
-
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
-#include <QHeaderView>
-#include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QProgressBar>
-#include <QProgressDialog>
 #include <QSettings>
-#include <QSslError>
-#include <QStatusBar>
 
 using namespace Zelt_Service_API;
 
@@ -41,7 +33,6 @@ std::unique_ptr<QSettings> windowStateSettings()
 
 const QString GreenLamp = QStringLiteral(":/Zelt_ServerApp/green.svg");
 const QString RedLamp = QStringLiteral(":/Zelt_ServerApp/red.svg");
-const QString PresenterRole = QStringLiteral("Zelt_Presenter");
 } // namespace
 
 Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
@@ -49,9 +40,8 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
 {
     loginData.clear();
     ui->setupUi(this);
-    createStatusBarWidgets();
     ui->dckProgress->hide();
-    statusBar()->hide();
+    ui->statusBar->hide();
 
     config = new ConsoleConfig(arguments);
 
@@ -81,19 +71,21 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
 
     takeTabsFromForm();
 
-    ui->btnProperties->hide();
-    ui->btnExport->hide();
-    ui->btnImport->hide();
     if (s3Browser)
         connect(ui->tblProgress, &Zelt_QueueTableWidget::deleteSlot, s3Browser,
                 &Zelt_S3::onDeleteSlot);
 
     restoreWindowState();
 
-    serviceApi = new ZeltMeetingServiceApi(
-        ServiceAddress::fromConfig(config->serviceHost, config->servicePath), 0);
-    serviceApi->addHeaders(QStringLiteral("accept"), QStringLiteral("application/json"));
+    serviceApi = newZeltClient<ZeltMeetingServiceApi>(config->serviceHost, config->servicePath,
+                                                      ZeltDefaultHeaders::AcceptJson, this);
     connectServiceApi();
+
+    updater = new Zelt_ConsoleUpdater(this);
+    connect(updater, &Zelt_ConsoleUpdater::serviceAnswered, this,
+            [this] { serviceRunning = true; });
+    connect(updater, &Zelt_ConsoleUpdater::startContinues, this,
+            &Zelt_ServerApp::initConsoleOrRefresh);
 
     statusTimer = new QTimer(this);
     statusTimer->setInterval(10000);
@@ -108,41 +100,9 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
 Zelt_ServerApp::~Zelt_ServerApp()
 {
     delete config;
-    delete serviceApi;
     meetingsPanel->deleteLater();
     infoThread->deleteLater();
     statusTimer->deleteLater();
-}
-
-void Zelt_ServerApp::createStatusBarWidgets()
-{
-    lblTransferKind = new QLabel(this);
-    lblTransferObject = new QLabel(this);
-    transferProgressBar = new QProgressBar(this);
-    lblTransferCompleted = new QLabel(this);
-    lblTransferSize = new QLabel(this);
-    lblTransferSpeed = new QLabel(this);
-
-    lblTransferKind->setObjectName(QStringLiteral("lblTransferKind"));
-    lblTransferObject->setObjectName(QStringLiteral("lblTransferObject"));
-    transferProgressBar->setObjectName(QStringLiteral("transferProgressBar"));
-    lblTransferCompleted->setObjectName(QStringLiteral("lblTransferCompleted"));
-    lblTransferSize->setObjectName(QStringLiteral("lblTransferSize"));
-    lblTransferSpeed->setObjectName(QStringLiteral("lblTransferSpeed"));
-
-    transferProgressBar->setFormat(QStringLiteral("%p%"));
-    transferProgressBar->setMinimumWidth(400);
-    transferProgressBar->setMaximumWidth(600);
-    transferProgressBar->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
-    transferProgressBar->setStyleSheet(QStringLiteral("border: none;"));
-    transferProgressBar->setAlignment(Qt::AlignCenter);
-
-    statusBar()->addPermanentWidget(lblTransferKind, 0);
-    statusBar()->addPermanentWidget(lblTransferObject, 200);
-    statusBar()->addPermanentWidget(transferProgressBar, 500);
-    statusBar()->addPermanentWidget(lblTransferCompleted, 50);
-    statusBar()->addPermanentWidget(lblTransferSize, 50);
-    statusBar()->addPermanentWidget(lblTransferSpeed, 50);
 }
 
 void Zelt_ServerApp::takeTabsFromForm()
@@ -228,16 +188,8 @@ void Zelt_ServerApp::initConsole()
     userMenu.addAction(ui->actionQuit);
     ui->btnUserMenu->setMenu(&userMenu);
 
-    transferProgressBar->setRange(0, 1);
-    transferProgressBar->setValue(0);
-
-    QHeaderView *header = ui->tblAssets->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    ui->tblAssets->setColumnCount(4);
-    const int width = ui->tblAssets->width();
-    const double shares[] = {0.05, 0.40, 0.05, 0.50};
-    for (int column = 0; column < 4; ++column)
-        ui->tblAssets->setColumnWidth(column, int(width * shares[column]));
+    ui->statusBar->clearProgress();
+    ui->grpAssets->setUpColumns();
 
     if (!runLogin(QString()))
         return;
@@ -248,7 +200,7 @@ void Zelt_ServerApp::initConsole()
 
     onMeetingStatusTimer();
     statusTimer->start();
-    statusBar()->show();
+    ui->statusBar->show();
     refreshComponentsPanel();
 }
 
@@ -273,10 +225,7 @@ void Zelt_ServerApp::takeOverSession()
         ProgramExit::now(0);
         return;
     }
-    const bool administrator = loginData.isAdministrator();
-    ui->btnProperties->setVisible(administrator);
-    ui->btnExport->setVisible(administrator);
-    ui->btnImport->setVisible(administrator);
+    ui->grpAssets->setAdministrator(loginData.isAdministrator());
     ui->btnUserMenu->setText(loginData.userId);
 
     infoThread->setLoginData(&loginData);
@@ -314,29 +263,13 @@ void Zelt_ServerApp::setUpStorage()
 
 void Zelt_ServerApp::setS3Token(ZeltS3TempAccessKey token)
 {
-    const QString arn = token.arn();
-    const bool usable = token.isSet() && token.isValid() &&
-                        (arn.compare(QLatin1String("S3"), Qt::CaseInsensitive) == 0 ||
-                         arn.compare(QLatin1String("MINIO"), Qt::CaseInsensitive) == 0);
-    if (!usable) {
+    if (!SessionRules::takeTemporaryCredentials(loginData, token)) {
         Prompt::critical(this, tr("S3 Login Data"),
                          tr("Invalid or incomplete Storage Login Data received from Service. "
                             "Storage will not be available."));
         s3Browser->setEnabled(false);
         return;
     }
-    loginData.storageMode = arn.compare(QLatin1String("S3"), Qt::CaseInsensitive) == 0
-                                ? Zelt_LoginData::AmazonS3
-                                : Zelt_LoginData::MinIO;
-    loginData.storagePassword = token.secretAccessKey();
-    loginData.storageUser = token.accessKeyId();
-    loginData.storageAddress = token.endpoint();
-    // Administrators see the whole bucket.
-    loginData.storageFolder = loginData.isAdministrator() ? QString() : token.assumedRoleId();
-    loginData.storageSessionToken = token.sessionToken();
-    loginData.storageBucket = token.bucket();
-    loginData.storageTokenExpiry = QDateTime::fromString(token.expiration(), Qt::TextDate);
-
     s3Browser->setConfig(&loginData);
     storageMode = loginData.storageMode;
     s3Browser->setEnabled(true);
@@ -345,7 +278,7 @@ void Zelt_ServerApp::setS3Token(ZeltS3TempAccessKey token)
 
 void Zelt_ServerApp::setServiceApiToken(QString token)
 {
-    serviceApi->addHeaders(QStringLiteral("Authorization"), QStringLiteral("Bearer ") + token);
+    serviceApi->setBearerToken(token);
 }
 
 void Zelt_ServerApp::renewStorageCredentialsIfDue()
@@ -354,7 +287,7 @@ void Zelt_ServerApp::renewStorageCredentialsIfDue()
     if (loginData.storageSessionToken.isEmpty())
         return;
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    qDebug() << "S3 Token valid: " << now.secsTo(loginData.storageTokenExpiry);
+    qCDebug(lcSrv) << "S3 Token valid: " << now.secsTo(loginData.storageTokenExpiry);
     if (loginData.storageCredentialsDue(now))
         infoThread->getS3Token();
 }
@@ -414,152 +347,48 @@ void Zelt_ServerApp::onServiceVersion(Zelt_MeetingsInfoThread::_serviceVersion v
 
 void Zelt_ServerApp::on_actionUpdate_triggered()
 {
-    updateRequested = true;
+    updater->expectRequestedCheck();
     infoThread->getServiceVersionInformation();
 }
 
 void Zelt_ServerApp::onServiceVersions(ZeltVersions versions)
 {
-    const ZeltVersion console = versions.console();
-    if (console.version().isEmpty() || console.updateUrl().isEmpty()) {
-        initConsoleOrRefresh();
-        return;
-    }
-    const QList<qint32> parts = console.version();
-    const VersionNumber published{parts.value(0), parts.value(1), parts.value(2)};
-    const VersionNumber local = ConsoleVersion::current();
-    if (local < published) {
-        offerUpdate(published, console.updateUrl());
-        return;
-    }
-    if (updateRequested)
-        Prompt::information(
-            this, tr("Up to date"),
-            tr("You already have the newest Version (%1) installed.").arg(local.dotted()));
-    updateRequested = false;
-    serviceRunning = true;
-    initConsoleOrRefresh();
-}
-
-void Zelt_ServerApp::offerUpdate(const VersionNumber &published, const QString &updateUrl)
-{
-    const auto answer = Prompt::question(
-        this, tr("New Console Version available"),
-        tr("A new Vorel Console Version (%1.%2.%3) is available. Do you want to update now?")
-            .arg(published.major)
-            .arg(published.minor)
-            .arg(published.patch),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes) {
-        updateRequested = false;
-        serviceRunning = true;
-        initConsoleOrRefresh();
-        return;
-    }
-
-    downloadProgress = new QProgressDialog(tr("Downloading Update"), QString(), 0, 0);
-    downloadProgress->setWindowModality(Qt::ApplicationModal);
-    downloadProgress->setWindowFlags(downloadProgress->windowFlags() & ~Qt::WindowCloseButtonHint);
-    downloadProgress->show();
-    QCoreApplication::processEvents();
-
-    if (!downloadManager) {
-        downloadManager = new QNetworkAccessManager(this);
-        connect(downloadManager, &QNetworkAccessManager::finished, this,
-                &Zelt_ServerApp::onDownloadFinished);
-    }
-    QNetworkRequest request{QUrl(updateUrl)};
-    // A redirect is reported, not followed.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    QNetworkReply *reply = downloadManager->get(request);
-    connect(reply, &QNetworkReply::sslErrors, this, &Zelt_ServerApp::sslErrors);
+    updater->onServiceVersions(versions);
 }
 
 void Zelt_ServerApp::onDownloadFinished(QNetworkReply *reply)
 {
-    bool started = false;
-    if (reply->error() != QNetworkReply::NoError)
-        qDebug() << "Update download failed:" << reply->errorString();
-    else if (isHttpRedirect(reply))
-        fputs("Request was redirected.\n", stderr);
-    else
-        started = startInstaller(reply);
-
-    reply->deleteLater();
-    delete downloadProgress;
-    downloadProgress = nullptr;
-    if (started) {
-        ProgramExit::now(0);
-        return;
-    }
-    Prompt::warning(this, tr("Update failed"),
-                    tr("Update download process failed. Please try again later."));
-    updateRequested = false;
-    initConsoleOrRefresh();
-}
-
-bool Zelt_ServerApp::startInstaller(QNetworkReply *reply)
-{
-    // Qt answers an empty path when the temporary folder does not exist; never fall back to "/".
-    const QString folder = QDir::tempPath();
-    if (folder.isEmpty()) {
-        fputs("No temporary folder to save the update in.\n", stderr);
-        return false;
-    }
-    const QString target = folder + QLatin1Char('/') + saveFileName(reply->url());
-    if (!saveToDisk(target, reply))
-        return false;
-    // The installer must be runnable where file permissions decide that.
-    QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner);
-    return ProcessLauncher::current().startDetached(target, {});
-}
-
-QString Zelt_ServerApp::saveFileName(const QUrl &url)
-{
-    const QString name = QFileInfo(url.path()).fileName();
-    return name.isEmpty() ? QStringLiteral("download") : name;
-}
-
-bool Zelt_ServerApp::saveToDisk(const QString &filename, QIODevice *data)
-{
-    QFile file(filename);
-    if (!file.open(QIODevice::WriteOnly)) {
-        fprintf(stderr, "Could not open %s for writing: %s\n", qPrintable(filename),
-                qPrintable(file.errorString()));
-        return false;
-    }
-    const QByteArray content = data->readAll();
-    // A short write leaves a broken installer: report it like a file that cannot be opened.
-    const bool written = file.write(content) == content.size() && file.flush();
-    file.close();
-    if (!written)
-        fprintf(stderr, "Could not write %s: %s\n", qPrintable(filename),
-                qPrintable(file.errorString()));
-    return written;
-}
-
-bool Zelt_ServerApp::isHttpRedirect(QNetworkReply *reply)
-{
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    return status == 301 || status == 302 || status == 303 || status == 305 || status == 307 ||
-           status == 308;
+    updater->onDownloadFinished(reply);
 }
 
 void Zelt_ServerApp::sslErrors(const QList<QSslError> &errors)
 {
-    for (const QSslError &error : errors)
-        fprintf(stderr, "SSL error: %s\n", qPrintable(error.errorString()));
+    updater->sslErrors(errors);
+}
+
+QString Zelt_ServerApp::saveFileName(const QUrl &url)
+{
+    return InstallerDownload::saveFileName(url);
+}
+
+bool Zelt_ServerApp::saveToDisk(const QString &filename, QIODevice *data)
+{
+    return InstallerDownload::saveToDisk(filename, data);
+}
+
+bool Zelt_ServerApp::isHttpRedirect(QNetworkReply *reply)
+{
+    return InstallerDownload::isHttpRedirect(reply);
 }
 
 void Zelt_ServerApp::onServiceUpdate()
 {
-    qDebug() << "Service Updated";
+    qCDebug(lcSrv) << "Service Updated";
 }
 
 void Zelt_ServerApp::onServiceUpdateE(QNetworkReply::NetworkError, QString)
 {
-    qDebug() << "Error Updating Service";
+    qCDebug(lcSrv) << "Error Updating Service";
 }
 
 void Zelt_ServerApp::onExit()
@@ -616,7 +445,6 @@ void Zelt_ServerApp::refreshComponentsPanel()
 
     const auto meeting = meetingsPanel->currentMeeting();
     const bool meetingSelected = meeting.isMeetingIdSet() && !meeting.meetingId().isEmpty();
-    ui->btnCustomURL->setEnabled(serviceRunning && meetingSelected);
     ui->widgetFileArea->setEnabled(serviceRunning && meetingSelected);
 
     QWidget *tab = ui->tabBrowser->currentWidget();
@@ -627,81 +455,22 @@ void Zelt_ServerApp::refreshComponentsPanel()
         hasSelection = !nextCloudBrowser->selectedItems().isEmpty();
     else if (tab == assetBundlesPanel)
         hasSelection = !assetBundlesPanel->selectedItems().isEmpty();
-    ui->btnAdd->setEnabled(hasSelection);
+    ui->grpAssets->refreshButtons(serviceRunning, meetingSelected, hasSelection);
     if (tab == s3Browser)
         s3Browser->setDeleteEnabled(hasSelection);
     else if (tab == assetBundlesPanel)
         assetBundlesPanel->setDeleteEnabled(hasSelection);
-
-    const bool cellsSelected = !ui->tblAssets->selectedItems().isEmpty();
-    ui->btnRemove->setEnabled(cellsSelected);
-    ui->btnProperties->setEnabled(cellsSelected);
-    ui->btnRemoveAll->setEnabled(ui->tblAssets->rowCount() > 0);
 }
 
 void Zelt_ServerApp::onTransferProgress(int mode, QString, QString object, qlonglong size,
                                         qlonglong progress, int bytespersecond)
 {
-    const SizeText::Scaled completed = SizeText::transferSize(progress);
-    const QString completedForms[] = {tr("Completed: %1 KB"), tr("Completed: %1 MB"),
-                                      tr("Completed: %1 GB")};
-    lblTransferCompleted->setText(completedForms[int(completed.unit)].arg(completed.number));
-
-    const SizeText::Scaled total = SizeText::transferSize(size);
-    const QString sizeForms[] = {tr("Size: %1 KB"), tr("Size: %1 MB"), tr("Size: %1 GB")};
-    lblTransferSize->setText(sizeForms[int(total.unit)].arg(total.number));
-
-    // The progress bar counts in int: scale both values down together until the size fits.
-    qlonglong barSize = size;
-    qlonglong barProgress = progress;
-    while (barSize > std::numeric_limits<int>::max()) {
-        barSize /= 10;
-        barProgress /= 10;
-    }
-
-    const QString kinds[] = {tr("Uploading:"), tr("Downloading:"), tr("Deleting:"),
-                             tr("Size Query:")};
-    lblTransferKind->setText(mode >= 0 && mode < 4 ? kinds[mode] : QString());
-    lblTransferObject->setText(object.mid(object.lastIndexOf(QLatin1Char('/')) + 1));
-
-    transferProgressBar->setRange(0, barSize == 0 ? 1 : int(barSize));
-    transferProgressBar->setValue(int(barProgress));
-
-    const double kilobytesPerSecond = bytespersecond / 1024.0;
-    if (kilobytesPerSecond > 1024)
-        lblTransferSpeed->setText(
-            tr("Speed: %1 MByte/s").arg(QString::number(kilobytesPerSecond / 1024, 'f', 2)));
-    else
-        lblTransferSpeed->setText(
-            tr("Speed: %1 KByte/s").arg(QString::number(kilobytesPerSecond, 'g')));
+    ui->statusBar->showTransfer(mode, object, size, progress, bytespersecond);
 }
 
 void Zelt_ServerApp::onUpdateQueue(QList<Zelt_S3::fileEntry> files)
 {
-    static const QStringList marks{QStringLiteral("↑"), QStringLiteral("↓"), QStringLiteral("X"),
-                                   QStringLiteral("?")};
-    const QStringList statusTexts{tr("Queued"),  tr("In Progress"), tr("Paused"),
-                                  tr("Skipped"), tr("Complete"),    tr("Failed")};
-    const QString sizeForms[] = {tr("%1 KB"), tr("%1 MB"), tr("%1 GB")};
-
-    QTableWidget *table = ui->tblProgress;
-    table->setRowCount(int(files.size()));
-    for (int row = 0; row < files.size(); ++row) {
-        const Zelt_S3::fileEntry &entry = files.at(row);
-        const SizeText::Scaled size = SizeText::transferSize(entry.size);
-        qsizetype folderEnd = entry.local.lastIndexOf(QLatin1Char('/'));
-        if (folderEnd < 0)
-            folderEnd = entry.local.lastIndexOf(QLatin1Char('\\'));
-        const QStringList cells{marks.value(entry.operation),
-                                entry.remote.mid(entry.remote.lastIndexOf(QLatin1Char('/')) + 1),
-                                sizeForms[int(size.unit)].arg(size.number),
-                                statusTexts.value(entry.status),
-                                entry.remote,
-                                folderEnd < 0 ? entry.local : entry.local.left(folderEnd)};
-        for (int column = 0; column < cells.size(); ++column)
-            table->setItem(row, column, new QTableWidgetItem(cells.at(column)));
-        table->setRowHeight(row, 20);
-    }
+    ui->tblProgress->showEntries(files);
 }
 
 void Zelt_ServerApp::on_dckProgress_visibilityChanged(bool visible)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "S3QueueEntry.h"
+
+#include <QList>
 #include <QTableWidget>
 
 // The transfer queue as the main window's dock shows it.
@@ -9,6 +12,9 @@ class Zelt_QueueTableWidget : public QTableWidget
 
 public:
     explicit Zelt_QueueTableWidget(QWidget *parent = nullptr);
+
+    // One row of height 20 per entry: direction, file, size, status, remote key, local folder.
+    void showEntries(const QList<S3QueueEntry> &entries);
 
 signals:
     // Asks the browser to drop waiting entry number slot (0 = first waiting one).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "S3QueueEntry.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -13,33 +15,7 @@ class Zelt_S3 : public QWidget
     Q_OBJECT
 
 public:
-    // One queued storage operation.
-    struct fileEntry
-    {
-        enum Status
-        {
-            Queued,
-            InProgress,
-            Paused,
-            Skipped,
-            Complete,
-            Failed
-        };
-        enum Operation
-        {
-            Upload,
-            Download,
-            Delete,
-            SizeQuery
-        };
-
-        qint32 status = Queued;
-        qint32 operation = Upload;
-        QString bucket;
-        QString remote;
-        QString local;
-        qint64 size = 0;
-    };
+    using fileEntry = S3QueueEntry;
 
     explicit Zelt_S3(QWidget *parent = nullptr);
 
@@ -66,5 +42,3 @@ signals:
 private:
     Zelt_LoginData *config = nullptr;
 };
-
-Q_DECLARE_METATYPE(Zelt_S3::fileEntry)

@@ -40,8 +40,6 @@ public slots:
 private:
     // Back to a fresh attempt: record cleared, password emptied, buttons enabled.
     void resetAttempt();
-    // Fills the storage fields from the first group's last "S3_Config" subgroup; false if none.
-    bool takeStorageConfiguration(const Zelt_AuthService_API::ZeltUserGroups &summary);
 
     std::unique_ptr<Ui::Zelt_LoginClass> ui;
     Zelt_AuthService_API::ZeltAuthApi *authApi;

@@ -1,9 +1,11 @@
 #include "Zelt_Login.h"
 
 #include "ConsoleConfig.h"
+#include "LogCategories.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
-#include "ServiceAddress.h"
+#include "SessionRules.h"
+#include "ZeltClientFactory.h"
 #include "ui_Zelt_Login.h"
 
 #include <QPushButton>
@@ -12,15 +14,12 @@ using namespace Zelt_AuthService_API;
 
 Zelt_Login::Zelt_Login(QWidget *parent, ConsoleConfig *config, const QString &userName)
     : QDialog(parent, Qt::Tool), ui(std::make_unique<Ui::Zelt_LoginClass>()),
-      authApi(new ZeltAuthApi(
-          ServiceAddress::fromConfig(config->authServiceHost, config->authServicePath), 0)),
+      authApi(newZeltClient<ZeltAuthApi>(config->authServiceHost, config->authServicePath,
+                                         ZeltDefaultHeaders::Form, this)),
       config(config)
 {
     ui->setupUi(this);
     activateWindow();
-    authApi->setParent(this);
-    authApi->addHeaders(QStringLiteral("Content-Type"),
-                        QStringLiteral("application/x-www-form-urlencoded"));
 
     connect(authApi, &ZeltAuthApi::authLoginPostSignal, this, &Zelt_Login::onAuthLogin);
     connect(authApi, &ZeltAuthApi::authLoginPostSignalE, this, &Zelt_Login::onAuthLoginError);
@@ -53,15 +52,14 @@ void Zelt_Login::onAuthLogin(ZeltAuth auth)
     data.accessToken = auth.accessToken();
     data.refreshToken = auth.refreshToken();
     data.tokenExpiry = QDateTime::currentDateTime().addSecs(auth.expiresIn());
-    authApi->addHeaders(QStringLiteral("Authorization"),
-                        QStringLiteral("Bearer ") + data.accessToken);
+    authApi->setBearerToken(data.accessToken);
     authApi->authUserGet(QString(), QStringLiteral("login-app"), QStringLiteral("meeting-app"));
 }
 
 void Zelt_Login::onAuthLoginError(ZeltAuth, QNetworkReply::NetworkError, QString)
 {
     Prompt::critical(this, tr("Login failed"), tr("Login failed. Is your password correct?"),
-                     QMessageBox::Ok);
+                     Prompt::Ok);
     ui->btnBox->setEnabled(true);
 }
 
@@ -108,50 +106,10 @@ void Zelt_Login::onAuthUser(ZeltUser user)
 void Zelt_Login::onAuthUserError(ZeltUser, QNetworkReply::NetworkError error_type,
                                  QString error_str)
 {
-    qDebug() << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
+    qCDebug(lcLogin) << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
     Prompt::critical(this, tr("Login Error"),
                      tr("Could not retrieve account information. Please try again later."));
     ProgramExit::now(0);
-}
-
-bool Zelt_Login::takeStorageConfiguration(const ZeltUserGroups &summary)
-{
-    const ZeltUserGroup group = summary.groups().first();
-    data.company = group.name();
-
-    std::optional<ZeltUserGroup> storageGroup;
-    for (const ZeltUserGroup &subGroup : group.subGroups())
-        if (subGroup.name().startsWith(QLatin1String("S3_Config"), Qt::CaseInsensitive))
-            storageGroup = subGroup;
-    if (!storageGroup)
-        return false;
-
-    const auto is = [](const QString &a, const char *b) {
-        return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
-    };
-    for (const ZeltUserGroupAttribute &attribute : storageGroup->attributes()) {
-        const QString key = attribute.key();
-        const QString value = attribute.value().value(0);
-        if (is(key, "Modus")) {
-            if (is(value, "S3"))
-                data.storageMode = Zelt_LoginData::AmazonS3;
-            else if (is(value, "MINIO"))
-                data.storageMode = Zelt_LoginData::MinIO;
-            else if (is(value, "NextCloud"))
-                data.storageMode = Zelt_LoginData::NextCloud;
-        } else if (is(key, "User")) {
-            data.storageUser = value;
-        } else if (is(key, "Pass")) {
-            data.storagePassword = value;
-        } else if (is(key, "Folder")) {
-            data.storageFolder = value;
-        } else if (is(key, "Address")) {
-            data.storageAddress = value;
-        } else if (is(key, "Bucket")) {
-            data.storageBucket = value;
-        }
-    }
-    return true;
 }
 
 void Zelt_Login::onGroupsGetSignal(ZeltUserGroups summary)
@@ -163,7 +121,7 @@ void Zelt_Login::onGroupsGetSignal(ZeltUserGroups summary)
         resetAttempt();
         return;
     }
-    if (!takeStorageConfiguration(summary)) {
+    if (!SessionRules::takeStorageConfiguration(data, summary)) {
         Prompt::critical(this, tr("ERROR"),
                          tr("Your account has no storage configuration group. Please contact "
                             "your administrator."));
@@ -177,7 +135,7 @@ void Zelt_Login::onGroupsGetSignal(ZeltUserGroups summary)
 void Zelt_Login::onGroupsGetSignalError(ZeltUserGroups, QNetworkReply::NetworkError error_type,
                                         QString error_str)
 {
-    qDebug() << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
+    qCDebug(lcLogin) << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
     Prompt::critical(this, tr("Login Error"),
                      tr("Could not retrieve the account's groups. Please try again later."));
     ProgramExit::now(0);

@@ -1,3 +1,4 @@
+#include "QtPrompt.h"
 #include "UserActivityFilter.h"
 #include "Zelt_ServerApp.h"
 
@@ -6,6 +7,8 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    QtPrompt dialogs;
+    Prompt::setCurrent(&dialogs);
     Zelt_ServerApp window(application.arguments());
 
     auto *activityFilter = new UserActivityFilter(&window, window.getInactivityTime() * 1000);

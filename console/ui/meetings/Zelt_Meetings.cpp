@@ -1,7 +1,7 @@
 #include "Zelt_Meetings.h"
 
 #include "ConsoleConfig.h"
-#include "ServiceAddress.h"
+#include "ZeltClientFactory.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_MeetingsInfoThread.h"
 
@@ -10,12 +10,9 @@ using namespace Zelt_MeetingService_API;
 Zelt_Meetings::Zelt_Meetings(QWidget *parent, ConsoleConfig *config,
                              Zelt_MeetingsInfoThread *infoThread, Zelt_LoginData *loginData)
     : QWidget(parent), config(config), infoThread(infoThread),
-      meetingApi(new ZeltMeetingApi(
-          ServiceAddress::fromConfig(config->meetingServiceHost, config->meetingServicePath), 0))
+      meetingApi(newZeltClient<ZeltMeetingApi>(
+          config->meetingServiceHost, config->meetingServicePath, ZeltDefaultHeaders::Json, this))
 {
-    meetingApi->setParent(this);
-    meetingApi->addHeaders(QStringLiteral("Content-Type"), QStringLiteral("application/json"));
-    meetingApi->addHeaders(QStringLiteral("accept"), QStringLiteral("application/json"));
 
     connect(infoThread, &Zelt_MeetingsInfoThread::meetingsInfo, this,
             &Zelt_Meetings::onMeetingsInfo);
@@ -35,7 +32,7 @@ void Zelt_Meetings::setLoginData(Zelt_LoginData *data)
 void Zelt_Meetings::setAuthToken(QString token)
 {
     if (config->meetingServiceAuth)
-        meetingApi->addHeaders(QStringLiteral("Authorization"), QStringLiteral("Bearer ") + token);
+        meetingApi->setBearerToken(token);
 }
 
 void Zelt_Meetings::requestMeetings()

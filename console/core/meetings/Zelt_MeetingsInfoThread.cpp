@@ -3,6 +3,7 @@
 #include "ConsoleConfig.h"
 #include "LogCategories.h"
 #include "Prompt.h"
+#include "ZeltClientFactory.h"
 #include "Zelt_LoginData.h"
 
 #include <QDateTime>
@@ -18,7 +19,6 @@ namespace {
 constexpr qint64 RefreshAheadMs = 20 * 1000;
 constexpr int ListFailuresBeforeExit = 3;
 const QString TokenRealm = QStringLiteral("Brenn");
-const QString AuthorizationHeader = QStringLiteral("Authorization");
 
 void registerMetaTypes()
 {
@@ -70,71 +70,65 @@ void Zelt_MeetingsInfoThread::createClients()
         createAuthClient();
 }
 
-namespace {
 template <typename Client>
-Client *newClient(QObject *owner, const QString &host, const QString &path,
-                  const QString &contentType, const QString &bearer)
+Client *Zelt_MeetingsInfoThread::newClient(const QString &host, const QString &path,
+                                           const ZeltHeaderList &headers)
 {
-    auto *client = new Client(ServiceAddress::fromConfig(host, path));
-    client->setParent(owner);
-    client->addHeaders(QStringLiteral("Content-Type"), contentType);
-    if (!bearer.isEmpty())
-        client->addHeaders(AuthorizationHeader, bearer);
+    auto *client = newZeltClient<Client>(host, path, headers, this);
+    // Clients are made on first use, which may come after the session's token.
+    if (!accessToken.isEmpty())
+        client->setBearerToken(accessToken);
     return client;
 }
-} // namespace
 
 void Zelt_MeetingsInfoThread::createServiceClient()
 {
-    const QString json = QStringLiteral("application/json");
-    serviceApi = newClient<ZeltMeetingServiceApi>(this, serviceHost, servicePath, json, bearer);
-    serviceApi->addHeaders(QStringLiteral("accept"), json);
+    serviceApi =
+        newClient<ZeltMeetingServiceApi>(serviceHost, servicePath, ZeltDefaultHeaders::Json);
 
     using Api = ZeltMeetingServiceApi;
     using Self = Zelt_MeetingsInfoThread;
     connect(serviceApi, &Api::serviceMeetingsSignal, this, &Self::serviceMeetingsCallBack);
     connect(serviceApi, &Api::serviceMeetingsSignalE, this, &Self::serviceMeetingsECallBack);
-    connect(serviceApi, &Api::serviceVersionsSignal, this, &Self::onServiceVersions);
+    connect(serviceApi, &Api::serviceVersionsSignal, this, &Self::serviceVersions);
     connect(serviceApi, &Api::serviceVersionsSignalE, this, &Self::onServiceVersionsE);
-    connect(serviceApi, &Api::serviceStatusSignal, this, &Self::onServiceStatus);
+    connect(serviceApi, &Api::serviceStatusSignal, this, [this] { emit serviceStatus(true); });
     connect(serviceApi, &Api::serviceStatusSignalFull, this, &Self::onServiceStatusFull);
     connect(serviceApi, &Api::serviceStatusSignalE, this, &Self::onServiceStatusE);
     connect(serviceApi, &Api::serviceLogfileSignal, this, &Self::onServiceLogfile);
     connect(serviceApi, &Api::serviceLogfileSignalE, this, &Self::onServiceLogfileE);
-    connect(serviceApi, &Api::s3TempAccessKeySignal, this, &Self::onS3TempAccessKey);
+    connect(serviceApi, &Api::s3TempAccessKeySignal, this, &Self::s3TempAccess);
     connect(serviceApi, &Api::s3TempAccessKeySignalE, this, &Self::onS3TempAccessKeyE);
     connect(serviceApi, &Api::meetingLogfileSignal, this, &Self::onMeetingLogfile);
     connect(serviceApi, &Api::meetingLogfileSignalE, this, &Self::onMeetingLogfileE);
     connect(serviceApi, &Api::meetingCommandSignal, this, &Self::onMeetingCommandCallback);
     connect(serviceApi, &Api::meetingCommandSignalE, this, &Self::onMeetingCommandCallbackE);
-    connect(serviceApi, &Api::banlistPostSignal, this, &Self::onBanlistPost);
+    connect(serviceApi, &Api::banlistPostSignal, this, &Self::banlistPost);
     connect(serviceApi, &Api::banlistPostSignalE, this, &Self::onBanlistPostE);
-    connect(serviceApi, &Api::banlistDeleteSignal, this, &Self::onBanlistDelete);
+    connect(serviceApi, &Api::banlistDeleteSignal, this, &Self::banlistDeleted);
     connect(serviceApi, &Api::banlistDeleteSignalE, this, &Self::onBanlistDeleteE);
-    connect(serviceApi, &Api::banlistGetSignal, this, &Self::onBanlistGet);
+    connect(serviceApi, &Api::banlistGetSignal, this, &Self::banlist);
     connect(serviceApi, &Api::banlistGetSignalE, this, &Self::onBanlistGetE);
 }
 
 void Zelt_MeetingsInfoThread::createAssetBundleClient()
 {
-    const QString json = QStringLiteral("application/json");
-    assetBundleApi = newClient<ZeltAssetBundleApi>(this, serviceHost, servicePath, json, bearer);
-    assetBundleApi->addHeaders(QStringLiteral("accept"), json);
+    assetBundleApi =
+        newClient<ZeltAssetBundleApi>(serviceHost, servicePath, ZeltDefaultHeaders::Json);
 
     using Api = ZeltAssetBundleApi;
     using Self = Zelt_MeetingsInfoThread;
-    connect(assetBundleApi, &Api::assetBundlePostSignal, this, &Self::onAssetBundlePost);
+    connect(assetBundleApi, &Api::assetBundlePostSignal, this, &Self::assetBundlePost);
     connect(assetBundleApi, &Api::assetBundlePostSignalE, this, &Self::onAssetBundlePostE);
-    connect(assetBundleApi, &Api::assetBundleDeleteSignal, this, &Self::onAssetBundleDelete);
+    connect(assetBundleApi, &Api::assetBundleDeleteSignal, this, &Self::assetBundleDeleted);
     connect(assetBundleApi, &Api::assetBundleDeleteSignalE, this, &Self::onAssetBundleDeleteE);
-    connect(assetBundleApi, &Api::assetBundleGetSignal, this, &Self::onAssetBundleGet);
+    connect(assetBundleApi, &Api::assetBundleGetSignal, this, &Self::assetBundles);
     connect(assetBundleApi, &Api::assetBundleGetSignalE, this, &Self::onAssetBundleGetE);
 }
 
 void Zelt_MeetingsInfoThread::createAuthClient()
 {
-    authApi = newClient<ZeltAuthApi>(this, authServiceHost, authServicePath,
-                                     QStringLiteral("application/x-www-form-urlencoded"), bearer);
+    authApi = newClient<ZeltAuthApi>(authServiceHost, authServicePath, ZeltDefaultHeaders::Form);
     connect(authApi, &ZeltAuthApi::authRefreshPostSignal, this,
             &Zelt_MeetingsInfoThread::onAuthRefresh);
     connect(authApi, &ZeltAuthApi::authRefreshPostSignalE, this,
@@ -155,11 +149,11 @@ void Zelt_MeetingsInfoThread::setLoginData(Zelt_LoginData *data)
 
 void Zelt_MeetingsInfoThread::applyAccessToken(const QString &token)
 {
-    bearer = QStringLiteral("Bearer ") + token;
+    accessToken = token;
     for (ZeltApiClient *client :
          std::initializer_list<ZeltApiClient *>{serviceApi, assetBundleApi, authApi}) {
         if (client)
-            client->addHeaders(AuthorizationHeader, bearer);
+            client->setBearerToken(token);
     }
     emit tokenChanged(token);
 }
@@ -248,11 +242,6 @@ void Zelt_MeetingsInfoThread::getServiceStatus()
     serviceApi->serviceStatus();
 }
 
-void Zelt_MeetingsInfoThread::onServiceStatus()
-{
-    emit serviceStatus(true);
-}
-
 void Zelt_MeetingsInfoThread::onServiceStatusFull(ZeltHttpRequestWorker *worker)
 {
     const ZeltError status(QString::fromUtf8(worker->response));
@@ -271,11 +260,6 @@ void Zelt_MeetingsInfoThread::getServiceVersionInformation()
 {
     createClients();
     serviceApi->serviceVersions();
-}
-
-void Zelt_MeetingsInfoThread::onServiceVersions(ZeltVersions versions)
-{
-    emit serviceVersions(versions);
 }
 
 void Zelt_MeetingsInfoThread::onServiceVersionsE(ZeltVersions, QNetworkReply::NetworkError type,
@@ -335,11 +319,6 @@ void Zelt_MeetingsInfoThread::getS3Token()
 {
     createClients();
     serviceApi->s3TempAccessKey();
-}
-
-void Zelt_MeetingsInfoThread::onS3TempAccessKey(ZeltS3TempAccessKey key)
-{
-    emit s3TempAccess(key);
 }
 
 void Zelt_MeetingsInfoThread::onS3TempAccessKeyE(ZeltS3TempAccessKey,
@@ -422,11 +401,6 @@ void Zelt_MeetingsInfoThread::getAssetBundles()
     getAssetBundle(QString());
 }
 
-void Zelt_MeetingsInfoThread::onAssetBundlePost(QString summary)
-{
-    emit assetBundlePost(summary);
-}
-
 void Zelt_MeetingsInfoThread::onAssetBundlePostE(QString, QNetworkReply::NetworkError type,
                                                  QString text)
 {
@@ -435,21 +409,11 @@ void Zelt_MeetingsInfoThread::onAssetBundlePostE(QString, QNetworkReply::Network
                   &Zelt_MeetingsInfoThread::assetBundlePostError);
 }
 
-void Zelt_MeetingsInfoThread::onAssetBundleDelete(QString summary)
-{
-    emit assetBundleDeleted(summary);
-}
-
 void Zelt_MeetingsInfoThread::onAssetBundleDeleteE(QString, QNetworkReply::NetworkError type,
                                                    QString text)
 {
     reportFailure(Q_FUNC_INFO, type, text, tr("Error deleting asset bundle"),
                   tr("An error occured while trying to delete asset bundle:\n%1"));
-}
-
-void Zelt_MeetingsInfoThread::onAssetBundleGet(QList<ZeltAssetBundle> summary)
-{
-    emit assetBundles(summary);
 }
 
 void Zelt_MeetingsInfoThread::onAssetBundleGetE(QList<ZeltAssetBundle>,
@@ -480,11 +444,6 @@ void Zelt_MeetingsInfoThread::deleteBanlistEntry(int id)
     serviceApi->banlistDelete(id);
 }
 
-void Zelt_MeetingsInfoThread::onBanlistGet(QList<ZeltBanlistEntry> summary)
-{
-    emit banlist(summary);
-}
-
 void Zelt_MeetingsInfoThread::onBanlistGetE(QList<ZeltBanlistEntry>,
                                             QNetworkReply::NetworkError type, QString text)
 {
@@ -493,21 +452,11 @@ void Zelt_MeetingsInfoThread::onBanlistGetE(QList<ZeltBanlistEntry>,
     emit banlist({});
 }
 
-void Zelt_MeetingsInfoThread::onBanlistPost(qint32 summary)
-{
-    emit banlistPost(summary);
-}
-
 void Zelt_MeetingsInfoThread::onBanlistPostE(qint32, QNetworkReply::NetworkError type, QString text)
 {
     reportFailure(Q_FUNC_INFO, type, text, tr("Error adding banlist entry"),
                   tr("An error occured while trying to add an entry to the banlist:\n%1"),
                   &Zelt_MeetingsInfoThread::banlistPostError);
-}
-
-void Zelt_MeetingsInfoThread::onBanlistDelete(qint32 summary)
-{
-    emit banlistDeleted(summary);
 }
 
 void Zelt_MeetingsInfoThread::onBanlistDeleteE(qint32, QNetworkReply::NetworkError type,

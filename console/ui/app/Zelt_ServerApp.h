@@ -1,6 +1,5 @@
 #pragma once
 
-#include "VersionNumber.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_MeetingsInfoThread.h"
 #include "Zelt_S3.h"
@@ -16,12 +15,9 @@
 #include <memory>
 
 class ConsoleConfig;
-class QLabel;
-class QNetworkAccessManager;
-class QProgressBar;
-class QProgressDialog;
 class QSslError;
 class Zelt_AssetBundles;
+class Zelt_ConsoleUpdater;
 class Zelt_Meetings;
 class Zelt_NextCloud;
 namespace Ui {
@@ -86,7 +82,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void createStatusBarWidgets();
     void takeTabsFromForm();
     void restoreWindowState();
     void connectServiceApi();
@@ -98,10 +93,6 @@ private:
     // Starts the session the first time, later only refreshes the components panel.
     void initConsoleOrRefresh();
     void refreshComponentsPanel();
-    // Asks whether to install a newer console; downloads it when the user agrees.
-    void offerUpdate(const VersionNumber &published, const QString &updateUrl);
-    // Writes the installer to the temporary directory and starts it; false when it could not.
-    bool startInstaller(QNetworkReply *reply);
 
     std::unique_ptr<Ui::Zelt_ServerAppClass> ui;
     ConsoleConfig *config = nullptr;
@@ -113,7 +104,6 @@ private:
     bool initDone = false;
     bool bundlesChecked = false;
     bool serviceRunning = false;
-    bool updateRequested = false;
     bool inactive = false;
     bool inactivityEnabled = true;
     QMenu userMenu;
@@ -122,14 +112,6 @@ private:
     Zelt_NextCloud *nextCloudBrowser = nullptr;
     Zelt_S3 *s3Browser = nullptr;
     Zelt_AssetBundles *assetBundlesPanel = nullptr;
-    QProgressDialog *downloadProgress = nullptr;
-    QNetworkAccessManager *downloadManager = nullptr;
+    Zelt_ConsoleUpdater *updater = nullptr;
     int storageMode = Zelt_LoginData::NoStorage;
-
-    QLabel *lblTransferKind = nullptr;
-    QLabel *lblTransferObject = nullptr;
-    QProgressBar *transferProgressBar = nullptr;
-    QLabel *lblTransferCompleted = nullptr;
-    QLabel *lblTransferSize = nullptr;
-    QLabel *lblTransferSpeed = nullptr;
 };

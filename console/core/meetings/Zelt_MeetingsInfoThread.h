@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VersionNumber.h"
+#include "ZeltClientFactory.h"
 #include "auth/ZeltAuthApi.h"
 #include "auth/ZeltError.h"
 #include "service/ZeltAssetBundleApi.h"
@@ -19,7 +20,7 @@ struct Zelt_LoginData;
 
 // The live info object: the console's gateway to the main service (live meeting state, meeting
 // commands, logs, status and versions, storage credentials, asset bundles, banlist). It keeps
-// the session token fresh and re-emits every result as a signal. Despite the name it is a plain
+// the session token fresh and passes every result on as a signal. Despite the name it is a plain
 // object on the GUI thread; all its work is asynchronous network traffic.
 class Zelt_MeetingsInfoThread : public QObject
 {
@@ -78,15 +79,12 @@ private slots:
     void serviceMeetingsCallBack(QList<Zelt_Service_API::ZeltMeetingInfo> list);
     void serviceMeetingsECallBack(QList<Zelt_Service_API::ZeltMeetingInfo> list,
                                   QNetworkReply::NetworkError type, QString text);
-    void onServiceVersions(Zelt_Service_API::ZeltVersions versions);
     void onServiceVersionsE(Zelt_Service_API::ZeltVersions versions,
                             QNetworkReply::NetworkError type, QString text);
-    void onServiceStatus();
     void onServiceStatusFull(Zelt_Service_API::ZeltHttpRequestWorker *worker);
     void onServiceStatusE(QNetworkReply::NetworkError type, QString text);
     void onServiceLogfile(QString text);
     void onServiceLogfileE(QString text, QNetworkReply::NetworkError type, QString error);
-    void onS3TempAccessKey(Zelt_Service_API::ZeltS3TempAccessKey key);
     void onS3TempAccessKeyE(Zelt_Service_API::ZeltS3TempAccessKey key,
                             QNetworkReply::NetworkError type, QString text);
     void onMeetingLogfile(QString text);
@@ -97,23 +95,19 @@ private slots:
     void onAuthRefresh(Zelt_AuthService_API::ZeltAuth auth);
     void onAuthRefreshError(Zelt_AuthService_API::ZeltAuth auth, QNetworkReply::NetworkError type,
                             QString text);
-    void onAssetBundlePost(QString summary);
     void onAssetBundlePostE(QString summary, QNetworkReply::NetworkError type, QString text);
-    void onAssetBundleDelete(QString summary);
     void onAssetBundleDeleteE(QString summary, QNetworkReply::NetworkError type, QString text);
-    void onAssetBundleGet(QList<Zelt_Service_API::ZeltAssetBundle> summary);
     void onAssetBundleGetE(QList<Zelt_Service_API::ZeltAssetBundle> summary,
                            QNetworkReply::NetworkError type, QString text);
-    void onBanlistPost(qint32 summary);
     void onBanlistPostE(qint32 summary, QNetworkReply::NetworkError type, QString text);
-    void onBanlistDelete(qint32 summary);
     void onBanlistDeleteE(qint32 summary, QNetworkReply::NetworkError type, QString text);
-    void onBanlistGet(QList<Zelt_Service_API::ZeltBanlistEntry> summary);
     void onBanlistGetE(QList<Zelt_Service_API::ZeltBanlistEntry> summary,
                        QNetworkReply::NetworkError type, QString text);
 
 private:
     void createClients();
+    template <typename Client>
+    Client *newClient(const QString &host, const QString &path, const ZeltHeaderList &headers);
     void createServiceClient();
     void createAssetBundleClient();
     void createAuthClient();
@@ -135,7 +129,7 @@ private:
     Zelt_Service_API::ZeltMeetingServiceApi *serviceApi = nullptr;
     Zelt_Service_API::ZeltAssetBundleApi *assetBundleApi = nullptr;
     Zelt_AuthService_API::ZeltAuthApi *authApi = nullptr;
-    QString bearer;
+    QString accessToken;
     QMap<QString, Zelt_Service_API::ZeltMeetingInfo> liveInfo;
     bool refreshPending = false;
     int refreshFailures = 0;
