@@ -1,12 +1,14 @@
 #include "Zelt_ServerApp.h"
 
 #include "ConsoleConfig.h"
+#include "InactivityFreeze.h"
 #include "InstallerDownload.h"
 #include "LogCategories.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
 #include "SessionRules.h"
 #include "VersionNumber.h"
+#include "WindowStateStore.h"
 #include "ZeltClientFactory.h"
 #include "Zelt_AssetBundles.h"
 #include "Zelt_ConsoleUpdater.h"
@@ -16,21 +18,10 @@
 #include "ui_Zelt_ServerApp.h"
 
 #include <QCloseEvent>
-#include <QSettings>
 
 using namespace Zelt_Service_API;
 
 namespace {
-// The window state lives in the native settings store, group "MainWindow".
-std::unique_ptr<QSettings> windowStateSettings()
-{
-    auto settings =
-        std::make_unique<QSettings>(QString::fromLatin1(Zelt_ServerApp::SettingsOrganisation),
-                                    QString::fromLatin1(Zelt_ServerApp::SettingsApplication));
-    settings->beginGroup(QStringLiteral("MainWindow"));
-    return settings;
-}
-
 const QString GreenLamp = QStringLiteral(":/Zelt_ServerApp/green.svg");
 const QString RedLamp = QStringLiteral(":/Zelt_ServerApp/red.svg");
 } // namespace
@@ -75,7 +66,7 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
         connect(ui->tblProgress, &Zelt_QueueTableWidget::deleteSlot, s3Browser,
                 &Zelt_S3::onDeleteSlot);
 
-    restoreWindowState();
+    WindowStateStore::restore(this, ui->dckProgress, config->getRestoreWindow());
 
     serviceApi = newZeltClient<ZeltMeetingServiceApi>(config->serviceHost, config->servicePath,
                                                       ZeltDefaultHeaders::AcceptJson, this);
@@ -90,6 +81,7 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     statusTimer = new QTimer(this);
     statusTimer->setInterval(10000);
     connect(statusTimer, &QTimer::timeout, this, &Zelt_ServerApp::onMeetingStatusTimer);
+    inactivity = std::make_unique<InactivityFreeze>(this, statusTimer);
 
     infoThread->getServiceVersionInformation();
 
@@ -139,27 +131,9 @@ void Zelt_ServerApp::connectServiceApi()
             [this](ZeltMeetingInfo info) { currentMeetingInfo = info; });
 }
 
-void Zelt_ServerApp::restoreWindowState()
-{
-    const auto settings = windowStateSettings();
-    if (settings->contains(QStringLiteral("geometry")) && config->getRestoreWindow()) {
-        restoreGeometry(settings->value(QStringLiteral("geometry")).toByteArray());
-    } else {
-        move(100, 50);
-        resize(900, 650);
-    }
-    if (settings->contains(QStringLiteral("queuevisible")))
-        ui->dckProgress->setVisible(settings->value(QStringLiteral("queuevisible")).toBool());
-    if (settings->contains(QStringLiteral("windowState")))
-        restoreState(settings->value(QStringLiteral("windowState")).toByteArray());
-}
-
 void Zelt_ServerApp::closeEvent(QCloseEvent *event)
 {
-    const auto settings = windowStateSettings();
-    settings->setValue(QStringLiteral("geometry"), saveGeometry());
-    settings->setValue(QStringLiteral("windowState"), saveState());
-    settings->setValue(QStringLiteral("queuevisible"), ui->dckProgress->isVisible());
+    WindowStateStore::save(this, ui->dckProgress);
     event->accept();
 }
 
@@ -195,7 +169,6 @@ void Zelt_ServerApp::initConsole()
         return;
     takeOverSession();
 
-    meetingsPanel->setLoginData(&loginData);
     meetingsPanel->requestMeetings();
 
     onMeetingStatusTimer();
@@ -228,9 +201,8 @@ void Zelt_ServerApp::takeOverSession()
     ui->grpAssets->setAdministrator(loginData.isAdministrator());
     ui->btnUserMenu->setText(loginData.userId);
 
-    infoThread->setLoginData(&loginData);
+    handOverSession();
     setServiceApiToken(loginData.accessToken);
-    s3Browser->setConfig(&loginData);
     setUpStorage();
 }
 
@@ -305,22 +277,25 @@ void Zelt_ServerApp::onSessionExpired()
 {
     statusTimer->stop();
     loginData.loggedIn = false;
-    infoThread->setLoginData(&loginData);
-    s3Browser->setConfig(&loginData);
-    meetingsPanel->setLoginData(&loginData);
+    handOverSession();
 
     Prompt::information(this, tr("Session expired"),
                         tr("Your session has expired. Please perform a new Login."));
     if (!runLogin(loginData.userId))
         return;
 
-    infoThread->setLoginData(&loginData);
-    s3Browser->setConfig(&loginData);
-    meetingsPanel->setLoginData(&loginData);
+    handOverSession();
     storageMode = loginData.storageMode;
     statusTimer->start();
     s3Browser->setEnabled(true);
     infoThread->getS3Token();
+}
+
+void Zelt_ServerApp::handOverSession()
+{
+    infoThread->setLoginData(&loginData);
+    s3Browser->setConfig(&loginData);
+    meetingsPanel->setLoginData(&loginData);
 }
 
 void Zelt_ServerApp::onServiceStatus(bool isRunning)
@@ -408,34 +383,22 @@ void Zelt_ServerApp::onStopUpdate()
 
 void Zelt_ServerApp::onUserInactive()
 {
-    if (isActiveWindow() || !loginData.loggedIn || !inactivityEnabled)
-        return;
-    statusTimer->stop();
-    setEnabled(false);
-    savedTitle = windowTitle();
-    setWindowTitle(savedTitle + QStringLiteral(" - INACTIVE"));
-    inactive = true;
+    inactivity->userInactive(loginData.loggedIn);
 }
 
 void Zelt_ServerApp::onUserActive()
 {
-    if (!inactive)
-        return;
-    statusTimer->start();
-    setEnabled(true);
-    setWindowTitle(savedTitle);
-    inactive = false;
+    inactivity->userActive();
 }
 
 void Zelt_ServerApp::setInactivityOff()
 {
-    inactivityEnabled = false;
-    onUserActive();
+    inactivity->setEnabled(false);
 }
 
 void Zelt_ServerApp::setInactivityOn()
 {
-    inactivityEnabled = true;
+    inactivity->setEnabled(true);
 }
 
 void Zelt_ServerApp::refreshComponentsPanel()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InactivityFreeze.h"
+#include "WindowStateStore.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_MeetingsInfoThread.h"
 #include "Zelt_S3.h"
@@ -39,11 +41,11 @@ public:
     Zelt_MeetingsInfoThread *liveInfo() const { return infoThread; }
     Zelt_Meetings *meetings() const { return meetingsPanel; }
     bool isStatusTimerActive() const { return statusTimer->isActive(); }
-    bool isInactive() const { return inactive; }
+    bool isInactive() const { return inactivity->isFrozen(); }
 
     // Where the window keeps its state between runs.
-    static constexpr const char *SettingsOrganisation = "Vorel";
-    static constexpr const char *SettingsApplication = "Vorel Console";
+    static constexpr const char *SettingsOrganisation = WindowStateStore::Organisation;
+    static constexpr const char *SettingsApplication = WindowStateStore::Application;
 
 public slots:
     void initConsole();
@@ -83,11 +85,12 @@ protected:
 
 private:
     void takeTabsFromForm();
-    void restoreWindowState();
     void connectServiceApi();
     // Runs the login dialog until it is accepted; false when the user cancelled it.
     bool runLogin(const QString &lockedUserName);
     void takeOverSession();
+    // Gives the session record to the live info object, the meetings panel and the S3 browser.
+    void handOverSession();
     void setUpStorage();
     void renewStorageCredentialsIfDue();
     // Starts the session the first time, later only refreshes the components panel.
@@ -100,12 +103,9 @@ private:
     Zelt_Meetings *meetingsPanel = nullptr;
     Zelt_Service_API::ZeltMeetingInfo currentMeetingInfo;
     Zelt_LoginData loginData;
-    QString savedTitle;
     bool initDone = false;
     bool bundlesChecked = false;
     bool serviceRunning = false;
-    bool inactive = false;
-    bool inactivityEnabled = true;
     QMenu userMenu;
     QTimer *statusTimer = nullptr;
     Zelt_Service_API::ZeltMeetingServiceApi *serviceApi = nullptr;
@@ -113,5 +113,6 @@ private:
     Zelt_S3 *s3Browser = nullptr;
     Zelt_AssetBundles *assetBundlesPanel = nullptr;
     Zelt_ConsoleUpdater *updater = nullptr;
+    std::unique_ptr<InactivityFreeze> inactivity;
     int storageMode = Zelt_LoginData::NoStorage;
 };
