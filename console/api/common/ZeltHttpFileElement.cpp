@@ -1,6 +1,6 @@
 #include "ZeltHttpFileElement.h"
 
-#include <QDebug>
+#include "LogCategories.h"
 #include <QFile>
 
 namespace Zelt_Common_API {
@@ -18,14 +18,14 @@ bool ZeltHttpFileElement::saveToFile(const QString &variableName, const QString 
     if (file.exists())
         file.remove();
     if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "Error creating file " << local_filename;
+        qCDebug(lcSrv).noquote() << "Error creating file " << local_filename;
         return false;
     }
     // A short write (full disk) loses data just like a failed open, so it is reported the same way.
     const bool written = file.write(bytes) == bytes.size();
     file.close();
     if (!written)
-        qDebug() << "Error creating file " << local_filename;
+        qCDebug(lcSrv).noquote() << "Error creating file " << local_filename;
     return written;
 }
 

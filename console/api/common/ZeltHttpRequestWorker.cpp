@@ -1,9 +1,9 @@
 #include "ZeltHttpRequestWorker.h"
 
+#include "LogCategories.h"
 #include "ZeltHttpEncoding.h"
 
 #include <QDateTime>
-#include <QDebug>
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
@@ -145,7 +145,7 @@ void ZeltHttpRequestWorker::execute(ZeltHttpRequestInput *input)
     }
 
     if (!input->request_body.isEmpty()) {
-        qDebug() << "got a request body";
+        qCDebug(lcSrv) << "got a request body";
         content = input->request_body;
         formData = false;
     }
