@@ -5,7 +5,7 @@
 #include "aws/StsClient.h"
 #include "aws/TranslateClient.h"
 
-#include "RecordingServer.h"
+#include "RecordingHttpServer.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -47,7 +47,7 @@ QJsonObject runOracle(const QJsonObject &job)
     return QJsonDocument::fromJson(output).object();
 }
 
-QJsonArray headersOf(const RecordingServer::Request &request)
+QJsonArray headersOf(const RecordingHttpServer::Request &request)
 {
     QJsonArray headers;
     for (const auto &header : request.headers)
@@ -66,8 +66,8 @@ QJsonObject credentialsSpec(const QString &service, const QString &region, bool 
 }
 
 // What botocore makes of a request that the library sent.
-QJsonObject oracleForSentRequest(const RecordingServer &server,
-                                 const RecordingServer::Request &request, QJsonObject job)
+QJsonObject oracleForSentRequest(const RecordingHttpServer &server,
+                                 const RecordingHttpServer::Request &request, QJsonObject job)
 {
     job.insert(QStringLiteral("mode"), QStringLiteral("header"));
     job.insert(QStringLiteral("method"), QString::fromUtf8(request.method));
@@ -159,7 +159,7 @@ void tst_AwsWire::s3RequestsMatchBotocore()
     QFETCH(S3Call, call);
     QFETCH(QString, key);
     QFETCH(bool, withToken);
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")),
                     Credentials{accessKey, secretKey, withToken ? sessionToken : QString()});
     const QString bucket = QStringLiteral("my-bucket");
@@ -215,7 +215,7 @@ void tst_AwsWire::s3RequestsMatchBotocore()
         break;
     }
     QCOMPARE(server.requests().size(), 1);
-    const RecordingServer::Request sent = server.requests().first();
+    const RecordingHttpServer::Request sent = server.requests().first();
 
     QJsonObject job =
         credentialsSpec(QStringLiteral("s3"), QStringLiteral("eu-central-1"), withToken);
@@ -303,7 +303,7 @@ void tst_AwsWire::assumeRoleMatchesBotocore_data()
 void tst_AwsWire::assumeRoleMatchesBotocore()
 {
     QFETCH(QString, policy);
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, "<AssumeRoleResponse><AssumeRoleResult><Credentials><AccessKeyId>A</"
                          "AccessKeyId></Credentials></AssumeRoleResult></AssumeRoleResponse>");
     StsClient client(Endpoint::fromLocation(server.url(), QStringLiteral("us-east-1")),
@@ -313,7 +313,7 @@ void tst_AwsWire::assumeRoleMatchesBotocore()
     QVERIFY(role.isSuccess());
     QCOMPARE(role.value().accessKeyId, QStringLiteral("A"));
 
-    const RecordingServer::Request sent = server.requests().first();
+    const RecordingHttpServer::Request sent = server.requests().first();
     QCOMPARE(sent.method, QByteArray("POST"));
     QCOMPARE(sent.target, QByteArray("/"));
     QCOMPARE(sent.header("Content-Type"),
@@ -345,7 +345,7 @@ void tst_AwsWire::translateTextMatchesBotocore_data()
 void tst_AwsWire::translateTextMatchesBotocore()
 {
     QFETCH(QString, source);
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(
         200,
         R"({"TranslatedText":"¡Hola, mundo!","SourceLanguageCode":"en","TargetLanguageCode":"es"})");
@@ -356,7 +356,7 @@ void tst_AwsWire::translateTextMatchesBotocore()
     QVERIFY(translated.isSuccess());
     QCOMPARE(translated.value(), QStringLiteral("¡Hola, mundo!"));
 
-    const RecordingServer::Request sent = server.requests().first();
+    const RecordingHttpServer::Request sent = server.requests().first();
     QCOMPARE(sent.header("Content-Type"), QByteArray("application/x-amz-json-1.1"));
     QCOMPARE(sent.header("X-Amz-Target"),
              QByteArray("AWSShineFrontendService_20170701.TranslateText"));
@@ -376,7 +376,7 @@ void tst_AwsWire::translateTextMatchesBotocore()
 
 void tst_AwsWire::oneConnectionCarriesEveryRequest()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")),
                     Credentials{accessKey, secretKey, {}});
     server.addReply(404);
@@ -391,7 +391,7 @@ void tst_AwsWire::oneConnectionCarriesEveryRequest()
 
 void tst_AwsWire::bodiesGoOutWithLengthAndWithoutExpect()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")),
                     Credentials{accessKey, secretKey, {}});
     const QByteArray payload(3 * 1024 * 1024 + 7, 'p');
@@ -419,7 +419,7 @@ void tst_AwsWire::bodiesGoOutWithLengthAndWithoutExpect()
 
 void tst_AwsWire::successBodiesStreamAndErrorBodiesDoNot()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")),
                     Credentials{accessKey, secretKey, {}});
     const QByteArray content(200000, 'c');
@@ -465,7 +465,7 @@ void tst_AwsWire::refusedConnectionIsANetworkError()
 
 void tst_AwsWire::anonymousRequestsAreNotSigned()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")), {});
     client.deleteObject(QStringLiteral("b"), QStringLiteral("k"));
     QVERIFY(server.requests().first().header("Authorization").isNull());
@@ -473,8 +473,8 @@ void tst_AwsWire::anonymousRequestsAreNotSigned()
 
 void tst_AwsWire::environmentProxiesAreIgnored()
 {
-    RecordingServer server;
-    RecordingServer proxy;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    RecordingHttpServer proxy(RecordingHttpServer::OnOwnThread);
     qputenv("http_proxy", proxy.url().toUtf8());
     qunsetenv("no_proxy");
     S3Client client(Endpoint::fromLocation(server.url(), QStringLiteral("eu-central-1")),

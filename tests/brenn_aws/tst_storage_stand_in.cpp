@@ -2,7 +2,7 @@
 // aborts, tokens, endpoints), and server answers that s3rver cannot give.
 #include "StorageTestSupport.h"
 
-#include "RecordingServer.h"
+#include "RecordingHttpServer.h"
 
 #include <Brenn_AWS/Storage_S3.h>
 
@@ -17,7 +17,7 @@ namespace {
 
 constexpr qint64 MiB = 1024 * 1024;
 
-RecordingServer::Headers lengthHeader(qint64 length)
+RecordingHttpServer::HeaderList lengthHeader(qint64 length)
 {
     return {{"Content-Length", QByteArray::number(length)}, {"ETag", "\"abc\""}};
 }
@@ -33,7 +33,7 @@ QByteArray listPage(const QStringList &keys, const QByteArray &nextToken)
     return page + "</ListBucketResult>";
 }
 
-QString queryValue(const RecordingServer::Request &request, const QString &name)
+QString queryValue(const RecordingHttpServer::Request &request, const QString &name)
 {
     return QUrlQuery(QString::fromUtf8(request.query())).queryItemValue(name, QUrl::FullyDecoded);
 }
@@ -70,7 +70,7 @@ private:
 
 void tst_StorageStandIn::downloadRangesOf12MiB()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     const QByteArray content = patternBytes(12 * MiB);
     server.addReply(200, {}, lengthHeader(content.size())); // HEAD
     server.addReply(206, content.mid(0, 5 * MiB));
@@ -91,7 +91,7 @@ void tst_StorageStandIn::downloadRangesOf12MiB()
 
 void tst_StorageStandIn::shortRangeIsRolledBackForARetry()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, {}, lengthHeader(10));
     server.addReply(206, "01234");
     server.addReply(206, "567"); // two bytes short
@@ -118,7 +118,7 @@ void tst_StorageStandIn::shortRangeIsRolledBackForARetry()
 
 void tst_StorageStandIn::listingFollowsTokensInServerOrder()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, listPage({"z", "a", "m/"}, "1ueGcxLP/Rx1T+r=="));
     server.addReply(200, listPage({"b &amp; c", "0"}, {}));
     Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
@@ -137,7 +137,7 @@ void tst_StorageStandIn::listingFollowsTokensInServerOrder()
 
 void tst_StorageStandIn::failedPageKeepsEarlierKeys()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, listPage({"first"}, "next"));
     server.addReply(503, "<Error><Code>SlowDown</Code><Message>Reduce your rate</Message></Error>");
     Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
@@ -151,7 +151,7 @@ void tst_StorageStandIn::failedPageKeepsEarlierKeys()
 
 void tst_StorageStandIn::failedPartAbortsOnTheServer()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, initiated);
     server.addReply(500, "<Error><Code>InternalError</Code><Message>disk full</Message></Error>");
     Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
@@ -177,7 +177,7 @@ void tst_StorageStandIn::failedPartAbortsOnTheServer()
 
 void tst_StorageStandIn::failedCompleteAbortsOnTheServer()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, initiated);
     server.addReply(200, {}, {{"ETag", "\"part-1\""}});
     // S3 reports a failed completion inside a 200.
@@ -198,7 +198,7 @@ void tst_StorageStandIn::failedCompleteAbortsOnTheServer()
 
 void tst_StorageStandIn::failedCreateIsReported()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(404, "<Error><Code>NoSuchBucket</Code><Message>no bucket</Message></Error>");
     Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
     const QString file = m_files.filePath(QStringLiteral("create-fails"));
@@ -210,7 +210,7 @@ void tst_StorageStandIn::failedCreateIsReported()
 
 void tst_StorageStandIn::switchingUploadsAbortsTheFirst()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, initiated);
     server.addReply(200, {}, {{"ETag", "\"p\""}});
     Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
@@ -231,7 +231,7 @@ void tst_StorageStandIn::switchingUploadsAbortsTheFirst()
 
 void tst_StorageStandIn::hasObjectNeverThrows()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(403);
     server.addReply(500);
     server.addReply(200, {}, lengthHeader(42));
@@ -251,7 +251,7 @@ void tst_StorageStandIn::sessionTokenTravelsWithEveryRequest_data()
 void tst_StorageStandIn::sessionTokenTravelsWithEveryRequest()
 {
     QFETCH(QString, token);
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, token);
     s3.DeleteObject("b", "k");
     QByteArray bytes;
@@ -288,7 +288,7 @@ void tst_StorageStandIn::minioSchemes()
     QFETCH(QString, location);
     QFETCH(int, code);
     QFETCH(QString, messageStart);
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     Storage_S3 s3(MinIO, location.arg(server.port()), accessKey, secretKey, QString());
     const QAWSException result = thrownBy([&] { s3.DeleteObject("b", "k"); });
     if (code == 0) {
@@ -316,7 +316,7 @@ void tst_StorageStandIn::awsTypeUsesTheRegionalEndpoint()
 
 void tst_StorageStandIn::otherTypesTakeTheEnvironment()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     qputenv("AWS_ENDPOINT_URL", server.url().toUtf8());
     qputenv("AWS_REGION", "ap-south-2");
     Storage_S3 s3(static_cast<Type>(7), QStringLiteral("ignored"), accessKey, secretKey, QString());

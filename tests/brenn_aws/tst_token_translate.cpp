@@ -2,7 +2,7 @@
 // formats.
 #include "StorageTestSupport.h"
 
-#include "RecordingServer.h"
+#include "RecordingHttpServer.h"
 
 #include <Brenn_AWS/Token_Service.h>
 #include <Brenn_AWS/Translate.h>
@@ -34,7 +34,7 @@ QByteArray assumeRoleReply(const QByteArray &expiration)
            "cbc7ccf896c7</RequestId></ResponseMetadata></AssumeRoleResponse>";
 }
 
-QUrlQuery formOf(const RecordingServer::Request &request)
+QUrlQuery formOf(const RecordingHttpServer::Request &request)
 {
     return QUrlQuery(QString::fromUtf8(request.body));
 }
@@ -93,7 +93,7 @@ private slots:
 
 void tst_TokenTranslate::assumeRoleSingleUser()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, assumeRoleReply("2024-05-06T12:34:56.789Z"));
     Token_Service sts(MinIO, server.url(), QStringLiteral("AKID"), QStringLiteral("SECRET"));
     const STSInfo info = sts.AssumeRole(QStringLiteral("arn:aws:iam::123456789012:role/demo"),
@@ -120,7 +120,7 @@ void tst_TokenTranslate::assumeRoleSingleUser()
 
 void tst_TokenTranslate::assumeRoleMultiUser()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, assumeRoleReply("2030-01-02T03:04:05Z"));
     Token_Service sts;
     const QString policy = QStringLiteral(R"({"Version":"2012-10-17","Statement":[]})");
@@ -135,7 +135,7 @@ void tst_TokenTranslate::assumeRoleMultiUser()
 
 void tst_TokenTranslate::assumeRoleModes()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     Token_Service single(MinIO, server.url(), QStringLiteral("AKID"), QStringLiteral("SECRET"));
     Token_Service multi;
     const QAWSException wrongForSingle = thrownBy([&] {
@@ -153,7 +153,7 @@ void tst_TokenTranslate::assumeRoleModes()
 
 void tst_TokenTranslate::assumeRoleFailure()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(403, "<ErrorResponse xmlns=\"https://sts.amazonaws.com/doc/2011-06-15/\">"
                          "<Error><Type>Sender</Type><Code>AccessDenied</Code><Message>User: "
                          "arn:aws:iam::123456789012:user/X is not authorized to perform: "
@@ -169,8 +169,8 @@ void tst_TokenTranslate::assumeRoleFailure()
 
 void tst_TokenTranslate::assumeRoleFromTheEnvironment()
 {
-    RecordingServer server;
-    RecordingServer unused;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    RecordingHttpServer unused(RecordingHttpServer::OnOwnThread);
     server.addReply(200, assumeRoleReply("2030-01-02T03:04:05Z"));
     // The service's own variable wins over the general one.
     const ScopedEnvironment environment{{"AWS_ENDPOINT_URL_STS", server.url().toUtf8()},
@@ -185,7 +185,7 @@ void tst_TokenTranslate::assumeRoleFromTheEnvironment()
 
 void tst_TokenTranslate::translateWithAndWithoutSource()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(
         200,
         R"({"TranslatedText":"¡Hola, mundo!","SourceLanguageCode":"en","TargetLanguageCode":"es"})");
@@ -221,7 +221,7 @@ void tst_TokenTranslate::translateWithAndWithoutSource()
 
 void tst_TokenTranslate::translateFailure()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(
         400,
         R"({"__type":"com.amazonaws.translate.v20170701#UnsupportedLanguagePairException","Message":"Unsupported language pair: xx to es","SourceLanguageCode":"xx","TargetLanguageCode":"es"})");
@@ -249,7 +249,7 @@ void tst_TokenTranslate::translateFailure()
 
 void tst_TokenTranslate::translateFromTheSharedCredentialsFile()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, R"({"TranslatedText":"ok"})");
     QTemporaryDir folder;
     const QString credentials = folder.filePath(QStringLiteral("credentials"));
@@ -272,7 +272,7 @@ void tst_TokenTranslate::translateFromTheSharedCredentialsFile()
 
 void tst_TokenTranslate::translateWithoutCredentials()
 {
-    RecordingServer server;
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     const ScopedEnvironment environment{
         {"AWS_ENDPOINT_URL_TRANSLATE", server.url().toUtf8()},
         {"AWS_ACCESS_KEY_ID", QByteArray()},

@@ -1,9 +1,9 @@
 #include "RecordingHttpServer.h"
 
 #include <QHostAddress>
-#include <QPointer>
+#include <QMutexLocker>
 #include <QTcpServer>
-#include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 
 #include <utility>
@@ -83,6 +83,18 @@ bool RecordingHttpServer::Request::hasHeader(const QByteArray &name) const
     return false;
 }
 
+QByteArray RecordingHttpServer::Request::path() const
+{
+    const qsizetype question = target.indexOf('?');
+    return question < 0 ? target : target.left(question);
+}
+
+QByteArray RecordingHttpServer::Request::query() const
+{
+    const qsizetype question = target.indexOf('?');
+    return question < 0 ? QByteArray() : target.mid(question + 1);
+}
+
 RecordingHttpServer::Reply RecordingHttpServer::Reply::json(const QByteArray &body, int status)
 {
     Reply reply;
@@ -99,23 +111,44 @@ RecordingHttpServer::Reply RecordingHttpServer::Reply::text(const QByteArray &bo
     return reply;
 }
 
-RecordingHttpServer::RecordingHttpServer(QObject *parent)
-    : QObject(parent), m_server(new QTcpServer(this)),
-      m_handler([](const Request &) { return Reply(); })
+RecordingHttpServer::RecordingHttpServer(Threading threading, QObject *parent)
+    : QObject(parent), m_server(new QTcpServer), m_handler([](const Request &) { return Reply(); })
 {
-    connect(m_server, &QTcpServer::newConnection, this, &RecordingHttpServer::onNewConnection);
+    connect(m_server, &QTcpServer::newConnection, m_server, [this] { accept(); });
+    if (threading == OnOwnThread) {
+        m_thread = std::make_unique<QThread>();
+        m_server->moveToThread(m_thread.get());
+        // The server and its sockets are deleted on their own thread, as it ends.
+        connect(m_thread.get(), &QThread::finished, m_server, &QObject::deleteLater);
+        m_thread->start();
+    }
+    listen();
 }
 
-RecordingHttpServer::~RecordingHttpServer() = default;
+RecordingHttpServer::~RecordingHttpServer()
+{
+    if (m_thread) {
+        m_thread->quit();
+        m_thread->wait();
+    } else {
+        delete m_server;
+    }
+}
 
 bool RecordingHttpServer::listen()
 {
-    return m_server->listen(QHostAddress::LocalHost, 0);
+    if (m_port == 0) {
+        onSocketsThread([this] {
+            if (m_server->listen(QHostAddress::LocalHost, 0))
+                m_port = m_server->serverPort();
+        });
+    }
+    return m_port != 0;
 }
 
 quint16 RecordingHttpServer::port() const
 {
-    return m_server->serverPort();
+    return m_port;
 }
 
 QString RecordingHttpServer::url() const
@@ -125,41 +158,79 @@ QString RecordingHttpServer::url() const
 
 void RecordingHttpServer::setReply(const Reply &reply)
 {
-    m_handler = [reply](const Request &) { return reply; };
+    setHandler([reply](const Request &) { return reply; });
 }
 
 void RecordingHttpServer::setHandler(const Handler &handler)
 {
+    const QMutexLocker lock(&m_mutex);
     m_handler = handler;
+}
+
+void RecordingHttpServer::addReply(const Reply &reply)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_queue.append(reply);
+}
+
+void RecordingHttpServer::addReply(int status, const QByteArray &body, const HeaderList &headers)
+{
+    Reply reply;
+    reply.status = status;
+    reply.headers = headers;
+    reply.body = body;
+    addReply(reply);
 }
 
 QList<RecordingHttpServer::Request> RecordingHttpServer::requests() const
 {
+    const QMutexLocker lock(&m_mutex);
     return m_requests;
+}
+
+void RecordingHttpServer::clear()
+{
+    const QMutexLocker lock(&m_mutex);
+    m_requests.clear();
+    m_queue.clear();
 }
 
 void RecordingHttpServer::answerHeld(const Reply &reply)
 {
-    const QList<QPointer<QTcpSocket>> held = std::exchange(m_held, {});
-    for (const QPointer<QTcpSocket> &socket : held) {
-        if (socket)
-            respond(socket, reply);
-    }
+    onSocketsThread([this, reply] {
+        for (const auto &[socket, method] : std::exchange(m_held, {})) {
+            if (socket)
+                respond(socket, method, reply);
+        }
+    });
 }
 
-void RecordingHttpServer::onNewConnection()
+// Waits for the work when called from another thread than the sockets'.
+void RecordingHttpServer::onSocketsThread(const std::function<void()> &work)
+{
+    const bool here = m_server->thread() == QThread::currentThread();
+    QMetaObject::invokeMethod(m_server, work,
+                              here ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+}
+
+void RecordingHttpServer::accept()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        socket->setParent(this);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        socket->setProperty("connection", ++m_connections);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
 }
 
-void RecordingHttpServer::onReadyRead(QTcpSocket *socket)
+void RecordingHttpServer::serve(QTcpSocket *socket)
 {
     // Unanswered bytes wait in the socket's own property until a whole request is there.
     QByteArray buffer = socket->property("pending").toByteArray() + socket->readAll();
+    if (buffer.startsWith('\x16')) {
+        // A TLS handshake: fail it at once rather than let the client wait for an answer.
+        socket->abort();
+        return;
+    }
     for (;;) {
         const qsizetype end = buffer.indexOf(headEnd);
         if (end < 0)
@@ -171,28 +242,38 @@ void RecordingHttpServer::onReadyRead(QTcpSocket *socket)
             break;
         request.raw = buffer.left(total);
         request.body = buffer.mid(end + headEnd.size(), bodyLength);
+        request.connection = socket->property("connection").toInt();
         buffer.remove(0, total);
-        m_requests.append(request);
-        const Reply reply = m_handler(request);
+        const Reply reply = record(request);
         emit requestReceived();
         if (!reply.answer) {
-            m_held.append(socket);
-            continue;
-        }
-        if (reply.delayMs > 0) {
-            QPointer<QTcpSocket> target(socket);
-            QTimer::singleShot(reply.delayMs, this, [this, target, reply] {
-                if (target)
-                    respond(target, reply);
+            m_held.append({socket, request.method});
+        } else if (reply.delayMs > 0) {
+            QTimer::singleShot(reply.delayMs, socket, [socket, method = request.method, reply] {
+                respond(socket, method, reply);
             });
         } else {
-            respond(socket, reply);
+            respond(socket, request.method, reply);
         }
     }
     socket->setProperty("pending", buffer);
 }
 
-void RecordingHttpServer::respond(QTcpSocket *socket, const Reply &reply)
+RecordingHttpServer::Reply RecordingHttpServer::record(const Request &request)
+{
+    Handler handler;
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_requests.append(request);
+        if (!m_queue.isEmpty())
+            return m_queue.takeFirst();
+        handler = m_handler;
+    }
+    // Unlocked, so that a handler may look at the server.
+    return handler(request);
+}
+
+void RecordingHttpServer::respond(QTcpSocket *socket, const QByteArray &method, const Reply &reply)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
                       (reply.reason.isEmpty() ? reasonPhrase(reply.status) : reply.reason) + "\r\n";
@@ -203,5 +284,5 @@ void RecordingHttpServer::respond(QTcpSocket *socket, const Reply &reply)
     }
     if (!hasLength)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-    socket->write(head + "\r\n" + reply.body);
+    socket->write(head + "\r\n" + (method == "HEAD" ? QByteArray() : reply.body));
 }
