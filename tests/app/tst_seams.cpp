@@ -50,6 +50,20 @@ private slots:
         QVERIFY(dynamic_cast<QtPrompt *>(&Prompt::current()));
     }
 
+    void withoutPromptEveryQuestionGetsItsDefault()
+    {
+        Prompt *dialogs = Prompt::setCurrent(nullptr);
+        QCOMPARE(Prompt::question(nullptr, QStringLiteral("Q"), QStringLiteral("?"),
+                                  Prompt::Yes | Prompt::No, Prompt::No),
+                 Prompt::No);
+        QCOMPARE(Prompt::critical(nullptr, QStringLiteral("C"), QStringLiteral("!")), Prompt::Ok);
+        QVERIFY(!Prompt::current().text(nullptr, QStringLiteral("T"), QString(),
+                                        Prompt::Echo::Password, QStringLiteral("x")));
+        QVERIFY(
+            Prompt::current().existingDirectory(nullptr, QStringLiteral("D"), QString()).isEmpty());
+        Prompt::setCurrent(dialogs);
+    }
+
     void exitIsIntercepted()
     {
         ExitRecorder recorder(closeOpenDialogs);

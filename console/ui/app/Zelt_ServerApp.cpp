@@ -11,10 +11,12 @@
 #include "WindowStateStore.h"
 #include "ZeltClientFactory.h"
 #include "Zelt_AssetBundles.h"
+#include "Zelt_ChangePasswordDialog.h"
 #include "Zelt_ConsoleUpdater.h"
 #include "Zelt_Login.h"
 #include "Zelt_Meetings.h"
 #include "Zelt_NextCloud.h"
+#include "Zelt_VersionDialog.h"
 #include "ui_Zelt_ServerApp.h"
 
 #include <QCloseEvent>
@@ -59,6 +61,10 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     meetingsPanel = new Zelt_Meetings(ui->centralWidget, config, infoThread, nullptr);
     ui->verticalLayoutCentralWidget->insertWidget(1, meetingsPanel);
     connect(meetingsPanel, &Zelt_Meetings::exitApp, this, &Zelt_ServerApp::onExit);
+    connect(meetingsPanel, &Zelt_Meetings::meetingUpdate, this, &Zelt_ServerApp::onMeetingUpdate);
+    connect(meetingsPanel, &Zelt_Meetings::meetingChanged, this, &Zelt_ServerApp::onMeetingChanged);
+    connect(meetingsPanel, &Zelt_Meetings::meetingConfigChanged, this,
+            &Zelt_ServerApp::onMeetingConfigChanged);
 
     takeTabsFromForm();
 
@@ -298,6 +304,23 @@ void Zelt_ServerApp::handOverSession()
     meetingsPanel->setLoginData(&loginData);
 }
 
+void Zelt_ServerApp::onMeetingUpdate(int)
+{
+    // The service reloads its meetings; which one changed it does not need to know.
+    if (serviceRunning)
+        serviceApi->serviceUpdate();
+}
+
+void Zelt_ServerApp::onMeetingChanged()
+{
+    refreshComponentsPanel();
+}
+
+void Zelt_ServerApp::onMeetingConfigChanged(ZeltMeetingInfo info)
+{
+    serviceApi->meetingInfoUpdate(info.meetingId(), info);
+}
+
 void Zelt_ServerApp::onServiceStatus(bool isRunning)
 {
     serviceRunning = isRunning;
@@ -324,6 +347,23 @@ void Zelt_ServerApp::on_actionUpdate_triggered()
 {
     updater->expectRequestedCheck();
     infoThread->getServiceVersionInformation();
+}
+
+void Zelt_ServerApp::on_actionChangePassword_triggered()
+{
+    Zelt_ChangePasswordDialog dialog(this, config, loginData);
+    dialog.exec();
+    // Also after Cancel or a failure: the record is unchanged then and its token is sent again.
+    loginData = dialog.loginData();
+    handOverSession();
+    setServiceApiToken(loginData.accessToken);
+    storageMode = loginData.storageMode;
+}
+
+void Zelt_ServerApp::on_actionAbout_triggered()
+{
+    Zelt_VersionDialog dialog(this);
+    dialog.exec();
 }
 
 void Zelt_ServerApp::onServiceVersions(ZeltVersions versions)

@@ -65,6 +65,9 @@ public slots:
     void onStopUpdate();
     void onSessionExpired();
     void onMeetingStatusTimer();
+    void onMeetingUpdate(int id);
+    void onMeetingChanged();
+    void onMeetingConfigChanged(Zelt_Service_API::ZeltMeetingInfo info);
     void setInactivityOn();
     void setInactivityOff();
     void setS3Token(Zelt_Service_API::ZeltS3TempAccessKey token);
@@ -72,6 +75,7 @@ public slots:
     int getInactivityTime() const;
 
 private slots:
+    void on_actionChangePassword_triggered();
     void on_actionQuit_triggered();
     void onTransferProgress(int mode, QString bucket, QString object, qlonglong size,
                             qlonglong progress, int bytespersecond);
@@ -79,6 +83,7 @@ private slots:
     void on_dckProgress_visibilityChanged(bool visible);
     void on_btnQueue_clicked();
     void on_actionUpdate_triggered();
+    void on_actionAbout_triggered();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -8,11 +8,17 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 class ConsoleConfig;
 class Zelt_MeetingsInfoThread;
 struct Zelt_LoginData;
+namespace Ui {
+class Zelt_MeetingsClass;
+}
 
-// The meetings panel: the meetings of the signed-in user and their live state.
+// The meetings panel: the meetings of the signed-in user with their live state, and what can
+// be done with them and with the members of a running one.
 class Zelt_Meetings : public QWidget
 {
     Q_OBJECT
@@ -20,9 +26,11 @@ class Zelt_Meetings : public QWidget
 public:
     Zelt_Meetings(QWidget *parent, ConsoleConfig *config, Zelt_MeetingsInfoThread *infoThread,
                   Zelt_LoginData *loginData = nullptr);
+    ~Zelt_Meetings() override;
 
     void setLoginData(Zelt_LoginData *data);
     void requestMeetings();
+    void updateButtons();
     // The selected meeting, or an empty one when nothing is selected.
     Zelt_MeetingService_API::ZeltMeeting currentMeeting() const;
     QList<Zelt_MeetingService_API::ZeltMeeting> meetings() const { return meetingList; }
@@ -34,20 +42,56 @@ signals:
     void exitApp();
 
 public slots:
+    void onSetupUI();
+    void onCreateMeeting(Zelt_MeetingService_API::ZeltMeeting summary);
+    void onCreateMeetingE(Zelt_MeetingService_API::ZeltMeeting summary,
+                          QNetworkReply::NetworkError error_type, QString error_str);
+    void onDeleteMeeting();
+    void onDeleteMeetingE(QNetworkReply::NetworkError error_type, QString error_str);
+    void onUpdateMeeting(Zelt_MeetingService_API::ZeltMeeting summary);
+    void onUpdateMeetingE(Zelt_MeetingService_API::ZeltMeeting summary,
+                          QNetworkReply::NetworkError error_type, QString error_str);
+    void on_tblMeetings_itemSelectionChanged();
+    void on_btnMirLog_clicked();
+    void on_btnSvcLog_clicked();
+    void on_btnMeetingCreate_clicked();
+    void on_btnMeetingEdit_clicked();
+    void on_btnMeetingDelete_clicked();
+    void on_btnMeetingRefresh_clicked();
+    void on_btnMeetingActivate_clicked();
+    void onMeetingsInfo(QMap<QString, Zelt_Service_API::ZeltMeetingInfo> map);
+    void updatePlayerList(QMap<QString, Zelt_Service_API::ZeltMeetingInfo> map);
     void onGetMeetings(QList<Zelt_MeetingService_API::ZeltMeeting> summary);
     void onGetMeetingsE(QList<Zelt_MeetingService_API::ZeltMeeting> summary,
                         QNetworkReply::NetworkError error_type, QString error_str);
-    void onMeetingsInfo(QMap<QString, Zelt_Service_API::ZeltMeetingInfo> map);
 
 private slots:
     void setAuthToken(QString token);
+    void on_btnMuteUser_clicked();
+    void on_btnKickUser_clicked();
+    void on_btnBanUser_clicked();
+    void on_tblMeetingMembers_itemSelectionChanged();
+    void on_btnSendMsg_clicked();
+    void on_btnPresenter_clicked();
+    void on_btnSpawnPoints_clicked();
+    void on_btnURL_clicked();
+    void on_btnBanlist_clicked();
+    void on_btnExportAll_clicked();
 
 private:
+    QString selectedKey() const;
+    // Opens the meeting editor on meeting; true when the user confirmed it.
+    bool edit(Zelt_MeetingService_API::ZeltMeeting &meeting, int mode);
+    // Stores and announces a member change of a running meeting.
+    void announceConfig(const QString &key, const Zelt_Service_API::ZeltMeetingInfo &info);
+
+    std::unique_ptr<Ui::Zelt_MeetingsClass> ui;
     ConsoleConfig *config;
     Zelt_MeetingsInfoThread *infoThread;
     Zelt_LoginData *loginData = nullptr;
     Zelt_MeetingService_API::ZeltMeetingApi *meetingApi;
     QList<Zelt_MeetingService_API::ZeltMeeting> meetingList;
+    QMap<QString, Zelt_MeetingService_API::ZeltMeeting> meetingMap;
     QMap<QString, Zelt_Service_API::ZeltMeetingInfo> liveInfo;
-    QString selectedKey;
+    QTimer refreshTimer;
 };
