@@ -127,6 +127,9 @@ void Zelt_Meetings::onGetMeetings(QList<ZeltMeeting> summary)
     meetingMap = MeetingRules::byKey(summary);
     ui->tblMeetingMembers->clearSelection();
     ui->tblMeetingMembers->setRowCount(0);
+    // No member is selected any more: their actions wait for the next selection.
+    for (QWidget *button : {ui->btnMuteUser, ui->btnKickUser, ui->btnPresenter})
+        button->setEnabled(false);
     ui->tblMeetings->showMeetings(meetingMap);
     updateButtons();
     infoThread->getMeetingsInfo();

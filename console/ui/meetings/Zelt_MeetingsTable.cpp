@@ -75,6 +75,7 @@ void Zelt_MeetingsTable::showMeetings(const QMap<QString, ZeltMeeting> &meetings
         setCellWidget(row, Voice, newTableIcon(MeetingRules::voiceIcon(meeting.audioMode())));
         setText(row, Creator, meeting.creator());
         setText(row, Title, meeting.title());
+        item(row, Title)->setToolTip(meeting.title());
         setText(row, TimeLeft, QString());
         setText(row, Users, QString());
         setRowHeight(row, 20);

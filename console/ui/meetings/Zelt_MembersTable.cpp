@@ -66,6 +66,9 @@ void Zelt_MembersTable::showClients(const QList<ZeltMirrorClientInfo> &clients)
     }
     fitToTexts(this, Id);
     fitToTexts(this, Role);
+    // The alias takes what is left, so that the role stays in view.
+    const int left = viewport()->width() - columnWidth(Id) - columnWidth(Mic) - columnWidth(Role);
+    setColumnWidth(Alias, widthAtLeastHeader(this, Alias, left));
 }
 
 std::optional<ZeltMirrorClientInfo> Zelt_MembersTable::selectedClient() const
