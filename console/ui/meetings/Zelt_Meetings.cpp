@@ -324,27 +324,33 @@ void Zelt_Meetings::on_btnSendMsg_clicked()
                                        QStringLiteral("SendMessage"), {*text});
 }
 
-void Zelt_Meetings::announceConfig(const QString &key, const ZeltMeetingInfo &info)
+std::optional<Zelt_Service_API::ZeltMirrorClientInfo>
+Zelt_Meetings::changeSelectedMember(const MemberChange &change)
 {
-    liveInfo.insert(key, info);
-    emit meetingConfigChanged(info);
+    const auto member = ui->tblMeetingMembers->selectedClient();
+    if (!member)
+        return std::nullopt;
+    const QString key = member->meetingId().toLower();
+    // Without live info there is nothing to change: sending an empty one would clear it.
+    if (!liveInfo.contains(key))
+        return std::nullopt;
+    const auto changed = change(liveInfo.value(key), member->id());
+    if (!changed)
+        return std::nullopt;
+    liveInfo.insert(key, *changed);
+    emit meetingConfigChanged(*changed);
+    return MeetingRules::client(*changed, member->id());
 }
 
 void Zelt_Meetings::on_btnMuteUser_clicked()
 {
-    const auto member = ui->tblMeetingMembers->selectedClient();
-    if (!member)
-        return;
-    const QString key = member->meetingId().toLower();
-    // Without live info there is nothing to change: sending an empty one would clear it.
-    if (!liveInfo.contains(key))
-        return;
     const bool unmute = ui->btnMuteUser->text() == tr("Unmute");
-    const auto changed = MeetingRules::withVoice(liveInfo.value(key), member->id(), unmute);
+    const auto changed = changeSelectedMember([unmute](ZeltMeetingInfo info, qint32 id) {
+        return MeetingRules::withVoice(std::move(info), id, unmute);
+    });
     if (!changed)
         return;
     ui->btnMuteUser->setText(unmute ? tr("Mute") : tr("Unmute"));
-    announceConfig(key, *changed);
     infoThread->getMeetingsInfo();
     updateButtons();
     emit meetingChanged();
@@ -352,20 +358,13 @@ void Zelt_Meetings::on_btnMuteUser_clicked()
 
 void Zelt_Meetings::on_btnPresenter_clicked()
 {
-    const auto member = ui->tblMeetingMembers->selectedClient();
-    if (!member)
-        return;
-    const QString key = member->meetingId().toLower();
-    if (!liveInfo.contains(key))
-        return;
-    const auto changed = MeetingRules::withPresenterToggled(liveInfo.value(key), member->id());
+    const auto changed = changeSelectedMember(&MeetingRules::withPresenterToggled);
     if (!changed)
         return;
-    const QString role = MeetingRules::client(*changed, member->id())->currentRole();
+    const QString role = changed->currentRole();
     ui->btnPresenter->setText(role == QLatin1String("Presenter") ? tr("Take Presenter")
                                                                  : tr("Give Presenter"));
     ui->tblMeetingMembers->setSelectedRole(role);
-    announceConfig(key, *changed);
 }
 
 void Zelt_Meetings::on_btnBanUser_clicked()

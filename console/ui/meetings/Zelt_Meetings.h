@@ -8,7 +8,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class ConsoleConfig;
 class Zelt_MeetingsInfoThread;
@@ -82,8 +84,12 @@ private:
     QString selectedKey() const;
     // Opens the meeting editor on meeting; true when the user confirmed it.
     bool edit(Zelt_MeetingService_API::ZeltMeeting &meeting, int mode);
-    // Stores and announces a member change of a running meeting.
-    void announceConfig(const QString &key, const Zelt_Service_API::ZeltMeetingInfo &info);
+    using MemberChange = std::function<std::optional<Zelt_Service_API::ZeltMeetingInfo>(
+        Zelt_Service_API::ZeltMeetingInfo info, qint32 clientId)>;
+    // Changes the selected member's client in its meeting's live info, stores and announces the
+    // result and answers the changed client; nothing when there was nothing to change.
+    std::optional<Zelt_Service_API::ZeltMirrorClientInfo>
+    changeSelectedMember(const MemberChange &change);
 
     std::unique_ptr<Ui::Zelt_MeetingsClass> ui;
     ConsoleConfig *config;
