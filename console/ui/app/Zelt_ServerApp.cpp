@@ -6,7 +6,6 @@
 #include "LogCategories.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
-#include "SessionRules.h"
 #include "VersionNumber.h"
 #include "WindowStateStore.h"
 #include "ZeltClientFactory.h"
@@ -16,6 +15,7 @@
 #include "Zelt_Login.h"
 #include "Zelt_Meetings.h"
 #include "Zelt_NextCloud.h"
+#include "Zelt_StorageAccess.h"
 #include "Zelt_VersionDialog.h"
 #include "ui_Zelt_ServerApp.h"
 
@@ -113,6 +113,8 @@ void Zelt_ServerApp::takeTabsFromForm()
         return;
     }
     assetBundlesPanel->setEnabled(false);
+    storage = std::make_unique<Zelt_StorageAccess>(this, ui->tabBrowser, s3Browser,
+                                                   nextCloudBrowser, infoThread);
 
     connect(assetBundlesPanel, &Zelt_AssetBundles::itemClicked, this,
             &Zelt_ServerApp::refreshComponentsPanel);
@@ -209,65 +211,19 @@ void Zelt_ServerApp::takeOverSession()
 
     handOverSession();
     setServiceApiToken(loginData.accessToken);
-    setUpStorage();
-}
-
-void Zelt_ServerApp::setUpStorage()
-{
     storageMode = loginData.storageMode;
-    switch (storageMode) {
-    case Zelt_LoginData::NextCloud:
-        ui->tabBrowser->removeTab(ui->tabBrowser->indexOf(s3Browser));
-        break;
-    case Zelt_LoginData::MinIO:
-    case Zelt_LoginData::AmazonS3: {
-        ui->tabBrowser->removeTab(ui->tabBrowser->indexOf(nextCloudBrowser));
-        const bool staticCredentials = !loginData.storageUser.isEmpty() &&
-                                       !loginData.storagePassword.isEmpty() &&
-                                       !loginData.storageAddress.isEmpty();
-        if (staticCredentials)
-            s3Browser->on_btnS3Refresh_clicked();
-        else
-            infoThread->getS3Token();
-        break;
-    }
-    default:
-        Prompt::warning(this, tr("No Storage Configuration"),
-                        tr("Your Account is missing storage configuration. Please ask your "
-                           "administrator to configure storage access for you."));
-        break;
-    }
+    storage->setUp(loginData);
 }
 
 void Zelt_ServerApp::setS3Token(ZeltS3TempAccessKey token)
 {
-    if (!SessionRules::takeTemporaryCredentials(loginData, token)) {
-        Prompt::critical(this, tr("S3 Login Data"),
-                         tr("Invalid or incomplete Storage Login Data received from Service. "
-                            "Storage will not be available."));
-        s3Browser->setEnabled(false);
-        return;
-    }
-    s3Browser->setConfig(&loginData);
+    storage->takeTemporaryCredentials(loginData, token);
     storageMode = loginData.storageMode;
-    s3Browser->setEnabled(true);
-    s3Browser->on_btnS3Refresh_clicked();
 }
 
 void Zelt_ServerApp::setServiceApiToken(QString token)
 {
     serviceApi->setBearerToken(token);
-}
-
-void Zelt_ServerApp::renewStorageCredentialsIfDue()
-{
-    // Static credentials from the groups carry no session token and never expire.
-    if (loginData.storageSessionToken.isEmpty())
-        return;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    qCDebug(lcSrv) << "S3 Token valid: " << now.secsTo(loginData.storageTokenExpiry);
-    if (loginData.storageCredentialsDue(now))
-        infoThread->getS3Token();
 }
 
 void Zelt_ServerApp::onMeetingStatusTimer()
@@ -276,7 +232,7 @@ void Zelt_ServerApp::onMeetingStatusTimer()
     if (meeting.isMeetingIdSet() && meeting.isMeetingIdValid())
         serviceApi->meetingInfo(meeting.meetingId());
     infoThread->getMeetingsInfo();
-    renewStorageCredentialsIfDue();
+    storage->renewIfDue(loginData);
 }
 
 void Zelt_ServerApp::onSessionExpired()
@@ -338,6 +294,8 @@ void Zelt_ServerApp::onServiceVersion(Zelt_MeetingsInfoThread::_serviceVersion v
         assetBundlesPanel->setup(s3Browser, infoThread, &loginData);
     } else {
         assetBundlesPanel->setEnabled(false);
+        storage = std::make_unique<Zelt_StorageAccess>(this, ui->tabBrowser, s3Browser,
+                                                       nextCloudBrowser, infoThread);
         // Found by identity: which index it has depends on the storage tabs still shown.
         ui->tabBrowser->removeTab(ui->tabBrowser->indexOf(assetBundlesPanel));
     }

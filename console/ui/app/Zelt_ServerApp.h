@@ -22,6 +22,7 @@ class Zelt_AssetBundles;
 class Zelt_ConsoleUpdater;
 class Zelt_Meetings;
 class Zelt_NextCloud;
+class Zelt_StorageAccess;
 namespace Ui {
 class Zelt_ServerAppClass;
 }
@@ -96,8 +97,6 @@ private:
     void takeOverSession();
     // Gives the session record to the live info object, the meetings panel and the S3 browser.
     void handOverSession();
-    void setUpStorage();
-    void renewStorageCredentialsIfDue();
     // Starts the session the first time, later only refreshes the components panel.
     void initConsoleOrRefresh();
     void refreshComponentsPanel();
@@ -119,5 +118,6 @@ private:
     Zelt_AssetBundles *assetBundlesPanel = nullptr;
     Zelt_ConsoleUpdater *updater = nullptr;
     std::unique_ptr<InactivityFreeze> inactivity;
+    std::unique_ptr<Zelt_StorageAccess> storage;
     int storageMode = Zelt_LoginData::NoStorage;
 };
