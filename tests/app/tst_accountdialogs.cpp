@@ -1,19 +1,12 @@
-#include "ExitRecorder.h"
-#include "LoginDriver.h"
-#include "OpenDialogs.h"
+#include "ConsoleHarness.h"
 #include "PasswordChange.h"
-#include "ScriptedPrompt.h"
-#include "SimulatorServer.h"
-#include "TestPaths.h"
-#include "Zelt_ServerApp.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using Kind = Prompt::Kind;
@@ -42,27 +35,9 @@ class TestAccountDialogs : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<VorelSim::SimulatorServer> sim;
-    std::unique_ptr<ScriptedPrompt> prompt;
-    std::unique_ptr<ExitRecorder> exits;
-    std::unique_ptr<LoginDriver> login;
-    std::unique_ptr<Zelt_ServerApp> window;
+    std::unique_ptr<ConsoleHarness> console;
 
-    void loginAsAnna()
-    {
-        sim = std::make_unique<VorelSim::SimulatorServer>();
-        QVERIFY(sim->loadFixture(TestPaths::sourceDir() + "/simulator/fixtures/demo.json"));
-        QVERIFY(sim->start());
-        const QString ini = dir.filePath(QStringLiteral("console.ini"));
-        QSettings settings(ini, QSettings::IniFormat);
-        for (const char *group : {"Zelt_MeetingService", "Zelt_AuthService", "Zelt_Service"})
-            settings.setValue(QLatin1String(group) + "/host", sim->baseUrl());
-        settings.sync();
-        login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
-        window = std::make_unique<Zelt_ServerApp>(QStringList{"Zelt_ConsoleApp", "-i", ini});
-        QTRY_VERIFY_WITH_TIMEOUT(window->session().loggedIn, 10000);
-    }
+    void loginAsAnna() { QVERIFY(console->signIn(QStringLiteral("anna"))); }
 
     // Triggers the menu action and plays the steps on its modal dialog, one whenever the
     // button box is ready; with none left the dialog is rejected, so nothing hangs.
@@ -80,35 +55,28 @@ class TestAccountDialogs : public QObject
                 steps.takeFirst()(dialog);
         });
         poll.start(10);
-        window->findChild<QAction *>(QString::fromLatin1(action))->trigger();
+        console->window->findChild<QAction *>(QString::fromLatin1(action))->trigger();
     }
 
     // The bearer token that the window's own main service client sends next.
     QByteArray windowClientBearer()
     {
-        sim->clearReceived();
-        window->findChild<Zelt_Service_API::ZeltMeetingServiceApi *>({}, Qt::FindDirectChildrenOnly)
+        console->sim.clearReceived();
+        console->window
+            ->findChild<Zelt_Service_API::ZeltMeetingServiceApi *>({}, Qt::FindDirectChildrenOnly)
             ->meetingInfo(QStringLiteral("acme01"));
-        (void)QTest::qWaitFor([this] { return !sim->received("meetingInfo").isEmpty(); }, 10000);
-        return sim->received("meetingInfo").value(0).request.header("authorization");
+        (void)QTest::qWaitFor([this] { return !console->sim.received("meetingInfo").isEmpty(); },
+                              10000);
+        return console->sim.received("meetingInfo").value(0).request.header("authorization");
     }
 
 private slots:
     void init()
     {
-        prompt = std::make_unique<ScriptedPrompt>();
-        exits = std::make_unique<ExitRecorder>(closeOpenDialogs);
-        login = std::make_unique<LoginDriver>();
+        console = std::make_unique<ConsoleHarness>();
+        QVERIFY2(console->error().isEmpty(), qPrintable(console->error()));
     }
-
-    void cleanup()
-    {
-        window.reset();
-        login.reset();
-        exits.reset();
-        prompt.reset();
-        sim.reset();
-    }
+    void cleanup() { console.reset(); }
 
     void formIsCheckedInOrder_data()
     {
@@ -160,13 +128,13 @@ private slots:
     void changedPasswordHandsNewTokensToTheWindow()
     {
         loginAsAnna();
-        const Zelt_LoginData before = window->session();
-        sim->setTokenLifetime(1000);
+        const Zelt_LoginData before = console->window->session();
+        console->sim.setTokenLifetime(1000);
         runDialog("actionChangePassword", "Zelt_ChangePasswordDialog",
                   {submit("anna-demo", "anna-new-1", "anna-new-1")});
 
-        QCOMPARE(prompt->texts(Kind::Information), QStringList{"Password changed"});
-        const auto sent = sim->received(QStringLiteral("authPasswordResetPost"));
+        QCOMPARE(console->prompt.texts(Kind::Information), QStringList{"Password changed"});
+        const auto sent = console->sim.received(QStringLiteral("authPasswordResetPost"));
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().request.method + " " + sent.first().request.path.toUtf8(),
                  "PATCH /auth/user/" + before.id.toUtf8() + "/pwdreset");
@@ -177,7 +145,7 @@ private slots:
         QCOMPARE(sent.first().request.form(), form);
         QVERIFY(sent.first().request.header("authorization").isEmpty());
 
-        const Zelt_LoginData &after = window->session();
+        const Zelt_LoginData &after = console->window->session();
         QVERIFY(after.accessToken != before.accessToken);
         QVERIFY(after.refreshToken != before.refreshToken);
         QVERIFY(qAbs(QDateTime::currentDateTime().secsTo(after.tokenExpiry) - 1000) < 10);
@@ -187,8 +155,8 @@ private slots:
     void refusedChangesKeepTheDialogOpen()
     {
         loginAsAnna();
-        sim->failNext(QStringLiteral("authPasswordResetPost"), 1, 500);
-        const QString token = window->session().accessToken;
+        console->sim.failNext(QStringLiteral("authPasswordResetPost"), 1, 500);
+        const QString token = console->window->session().accessToken;
         bool stillOpen = false;
         runDialog("actionChangePassword", "Zelt_ChangePasswordDialog",
                   {submit("anna-demo", "abcdefgh", "abcdefgX"),
@@ -196,29 +164,29 @@ private slots:
                    submit("WRONG", "abcdefgh", "abcdefgh"), [&](QDialog *) { stillOpen = true; }});
 
         QVERIFY(stillOpen);
-        QCOMPARE(prompt->titles(Kind::Critical),
+        QCOMPARE(console->prompt.titles(Kind::Critical),
                  (QStringList{"Cannot change Password", "Error", "Error"}));
-        QCOMPARE(prompt->texts(Kind::Critical).mid(1),
+        QCOMPARE(console->prompt.texts(Kind::Critical).mid(1),
                  (QStringList{"Unknown error changing password.",
                               "The password you have entered is wrong. Your password was not "
                               "changed."}));
         // The refused form never reached the service; the session stayed as it was.
-        QCOMPARE(sim->received(QStringLiteral("authPasswordResetPost")).size(), 2);
-        QCOMPARE(window->session().accessToken, token);
+        QCOMPARE(console->sim.received(QStringLiteral("authPasswordResetPost")).size(), 2);
+        QCOMPARE(console->window->session().accessToken, token);
     }
 
     void cancelHandsTheUnchangedSessionBack()
     {
         loginAsAnna();
-        const Zelt_LoginData before = window->session();
-        window->setServiceApiToken(QStringLiteral("stale"));
+        const Zelt_LoginData before = console->window->session();
+        console->window->setServiceApiToken(QStringLiteral("stale"));
         runDialog("actionChangePassword", "Zelt_ChangePasswordDialog", {[](QDialog *dialog) {
                       buttonBox(dialog)->button(QDialogButtonBox::Cancel)->click();
                   }});
 
-        QCOMPARE(window->session().tokenExpiry, before.tokenExpiry);
+        QCOMPARE(console->window->session().tokenExpiry, before.tokenExpiry);
         QCOMPARE(windowClientBearer(), "Bearer " + before.accessToken.toUtf8());
-        QVERIFY(sim->received(QStringLiteral("authPasswordResetPost")).isEmpty());
+        QVERIFY(console->sim.received(QStringLiteral("authPasswordResetPost")).isEmpty());
     }
 
     void aboutShowsVersionAndNotice_data()
