@@ -123,7 +123,6 @@ void Zelt_Meetings::updateButtons()
 
 void Zelt_Meetings::onGetMeetings(QList<ZeltMeeting> summary)
 {
-    meetingList = summary;
     meetingMap = MeetingRules::byKey(summary);
     ui->tblMeetingMembers->clearSelection();
     ui->tblMeetingMembers->setRowCount(0);

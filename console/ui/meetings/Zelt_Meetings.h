@@ -35,7 +35,6 @@ public:
     void updateButtons();
     // The selected meeting, or an empty one when nothing is selected.
     Zelt_MeetingService_API::ZeltMeeting currentMeeting() const;
-    QList<Zelt_MeetingService_API::ZeltMeeting> meetings() const { return meetingList; }
 
 signals:
     void meetingUpdate(int);
@@ -96,7 +95,6 @@ private:
     Zelt_MeetingsInfoThread *infoThread;
     Zelt_LoginData *loginData = nullptr;
     Zelt_MeetingService_API::ZeltMeetingApi *meetingApi;
-    QList<Zelt_MeetingService_API::ZeltMeeting> meetingList;
     QMap<QString, Zelt_MeetingService_API::ZeltMeeting> meetingMap;
     QMap<QString, Zelt_Service_API::ZeltMeetingInfo> liveInfo;
     QTimer refreshTimer;
