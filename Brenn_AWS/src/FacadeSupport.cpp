@@ -20,6 +20,16 @@ aws::Endpoint endpointFor(Type type, const QString &service, const QString &loca
     return aws::Endpoint::fromEnvironment(service);
 }
 
+aws::Endpoint s3EndpointFor(Type type, const QString &location)
+{
+    const QString s3 = QStringLiteral("s3");
+    if (type == AWS && !location.isEmpty()) {
+        if (const auto configured = aws::Endpoint::fromEnvironmentUrl(s3, location))
+            return *configured;
+    }
+    return endpointFor(type, s3, location);
+}
+
 void checkMode(bool singleUser, bool singleUserFormCalled)
 {
     if (singleUserFormCalled && !singleUser)
@@ -53,6 +63,13 @@ QAWSException cannotWriteFile(const QString &path)
 {
     return QAWSException(1, QStringLiteral("Cannot write File"),
                          QStringLiteral("File %1 could not be written").arg(path));
+}
+
+QAWSException emptyObjectKey()
+{
+    return QAWSException(aws::ErrorType::InvalidParameterValue,
+                         QStringLiteral("InvalidParameterValue"),
+                         QStringLiteral("The object key is empty."));
 }
 
 } // namespace Brenn_AWS

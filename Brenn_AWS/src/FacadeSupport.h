@@ -21,6 +21,10 @@ template <class T> T valueOrThrow(const aws::Outcome<T> &outcome)
 // of the service's regional endpoint. Any other type, or AWS without a location: the endpoint
 // and region from the environment.
 aws::Endpoint endpointFor(Type type, const QString &service, const QString &location);
+// As endpointFor, but for AWS an endpoint URL in the environment (AWS_ENDPOINT_URL_S3, then
+// AWS_ENDPOINT_URL) replaces the regional endpoint, as in the AWS SDKs; the location stays the
+// region.
+aws::Endpoint s3EndpointFor(Type type, const QString &location);
 
 // Throws 187 when a single-user form is called in multi-user mode, 188 the other way round.
 void checkMode(bool singleUser, bool singleUserFormCalled);
@@ -30,5 +34,7 @@ QAWSException missingUploadFile(const QString &path); // 222
 QAWSException cannotOpenFile(const QString &path);    // 1
 QAWSException cannotReadFile(const QString &path);    // 1, the file ended early
 QAWSException cannotWriteFile(const QString &path);   // 1
+// An empty object key, refused before it could address the bucket itself.
+QAWSException emptyObjectKey(); // 6
 
 } // namespace Brenn_AWS

@@ -246,4 +246,10 @@ qint64 Storage_S3::SetUploadChunkSize(qint64 bytes)
     return d->SetUploadChunkSize(bytes);
 }
 
+void Storage_S3::UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
+                                   const QString &sessionToken)
+{
+    d->UpdateCredentials(accessKeyId, secretKey, sessionToken);
+}
+
 } // namespace Brenn_AWS

@@ -3,6 +3,7 @@
 #include "FacadeSupport.h"
 
 #include <JlCompress.h>
+#include <quazip.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -45,6 +46,32 @@ QString withoutQuotes(QString eTag)
     return eTag.remove(QLatin1Char('"'));
 }
 
+// An empty key names no object but the bucket: a DELETE of it would delete the bucket, a PUT
+// would report an upload that stored nothing.
+void checkObjectKeys(const QStringList &keys)
+{
+    if (keys.contains(QString()))
+        throw emptyObjectKey();
+}
+
+// Every file of the folder into a new archive, with names flagged as UTF-8 so that zip tools
+// show "ä.txt" as such and not in their legacy code page. Hidden files too: a key such as
+// ".env" is as much an object as any other.
+bool packFlat(const QString &folder, const QString &zipFile)
+{
+    QuaZip zip(zipFile);
+    zip.setUtf8Enabled(true);
+    if (!zip.open(QuaZip::mdCreate))
+        return false;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        if (!JlCompress::compressFile(&zip, QDir(folder).filePath(name), name))
+            return false;
+    }
+    zip.close();
+    return zip.getZipError() == ZIP_OK;
+}
+
 // A transfer that asks nothing of the server reports itself as done.
 MPInfo nothingToTransfer()
 {
@@ -74,7 +101,7 @@ Storage_S3_Private::newClient(Type type, const QString &location, const QString 
     options.requestTimeoutMs = 600000;
     options.connectTimeoutMs = 60000;
     options.verifyTls = false;
-    return std::make_unique<Client>(endpointFor(type, QStringLiteral("s3"), location),
+    return std::make_unique<Client>(s3EndpointFor(type, location),
                                     aws::Credentials{accessKeyId, secretKey, sessionToken},
                                     options);
 }
@@ -91,7 +118,14 @@ void Storage_S3_Private::CheckMultiUser() const
 
 template <class Work> auto Storage_S3_Private::onStoredClient(Work work)
 {
+    return onStoredClient(QStringList(), work);
+}
+
+template <class Work>
+auto Storage_S3_Private::onStoredClient(const QStringList &objectKeys, Work work)
+{
     CheckSingleUser();
+    checkObjectKeys(objectKeys);
     return work(*client);
 }
 
@@ -100,7 +134,16 @@ auto Storage_S3_Private::onCallClient(Type type, const QString &location,
                                       const QString &accessKeyId, const QString &secretKey,
                                       Work work)
 {
+    return onCallClient(QStringList(), type, location, accessKeyId, secretKey, work);
+}
+
+template <class Work>
+auto Storage_S3_Private::onCallClient(const QStringList &objectKeys, Type type,
+                                      const QString &location, const QString &accessKeyId,
+                                      const QString &secretKey, Work work)
+{
     CheckMultiUser();
+    checkObjectKeys(objectKeys);
     const std::unique_ptr<Client> callClient =
         newClient(type, location, accessKeyId, secretKey, QString());
     return work(*callClient);
@@ -139,40 +182,40 @@ void Storage_S3_Private::ListObjectsWithInfo(Type type, const QString &location,
 
 ObjectInfo Storage_S3_Private::GetObjectInfo(const QString &bucket, const QString &key)
 {
-    return onStoredClient([&](Client &c) { return GetObjectInfo(c, bucket, key); });
+    return onStoredClient({key}, [&](Client &c) { return GetObjectInfo(c, bucket, key); });
 }
 
 ObjectInfo Storage_S3_Private::GetObjectInfo(Type type, const QString &location,
                                              const QString &accessKeyId, const QString &secretKey,
                                              const QString &bucket, const QString &key)
 {
-    return onCallClient(type, location, accessKeyId, secretKey,
+    return onCallClient({key}, type, location, accessKeyId, secretKey,
                         [&](Client &c) { return GetObjectInfo(c, bucket, key); });
 }
 
 QString Storage_S3_Private::GetObjectETag(const QString &bucket, const QString &key)
 {
-    return onStoredClient([&](Client &c) { return GetObjectETag(c, bucket, key); });
+    return onStoredClient({key}, [&](Client &c) { return GetObjectETag(c, bucket, key); });
 }
 
 QString Storage_S3_Private::GetObjectETag(Type type, const QString &location,
                                           const QString &accessKeyId, const QString &secretKey,
                                           const QString &bucket, const QString &key)
 {
-    return onCallClient(type, location, accessKeyId, secretKey,
+    return onCallClient({key}, type, location, accessKeyId, secretKey,
                         [&](Client &c) { return GetObjectETag(c, bucket, key); });
 }
 
 qint64 Storage_S3_Private::GetObjectSize(const QString &bucket, const QString &key)
 {
-    return onStoredClient([&](Client &c) { return GetObjectSize(c, bucket, key); });
+    return onStoredClient({key}, [&](Client &c) { return GetObjectSize(c, bucket, key); });
 }
 
 qint64 Storage_S3_Private::GetObjectSize(Type type, const QString &location,
                                          const QString &accessKeyId, const QString &secretKey,
                                          const QString &bucket, const QString &key)
 {
-    return onCallClient(type, location, accessKeyId, secretKey,
+    return onCallClient({key}, type, location, accessKeyId, secretKey,
                         [&](Client &c) { return GetObjectSize(c, bucket, key); });
 }
 
@@ -191,21 +234,21 @@ qint64 Storage_S3_Private::HasObject(Type type, const QString &location, const Q
 
 void Storage_S3_Private::DeleteObject(const QString &bucket, const QString &key)
 {
-    onStoredClient([&](Client &c) { DeleteObject(c, bucket, key); });
+    onStoredClient({key}, [&](Client &c) { DeleteObject(c, bucket, key); });
 }
 
 void Storage_S3_Private::DeleteObject(Type type, const QString &location,
                                       const QString &accessKeyId, const QString &secretKey,
                                       const QString &bucket, const QString &key)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient({key}, type, location, accessKeyId, secretKey,
                  [&](Client &c) { DeleteObject(c, bucket, key); });
 }
 
 void Storage_S3_Private::UploadObject(const QString &bucket, const QString &key,
                                       const QString &localFile)
 {
-    onStoredClient([&](Client &c) { UploadObject(c, bucket, key, localFile); });
+    onStoredClient({key}, [&](Client &c) { UploadObject(c, bucket, key, localFile); });
 }
 
 void Storage_S3_Private::UploadObject(Type type, const QString &location,
@@ -213,14 +256,14 @@ void Storage_S3_Private::UploadObject(Type type, const QString &location,
                                       const QString &bucket, const QString &key,
                                       const QString &localFile)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient({key}, type, location, accessKeyId, secretKey,
                  [&](Client &c) { UploadObject(c, bucket, key, localFile); });
 }
 
 void Storage_S3_Private::UploadObject(const QString &bucket, const QString &key,
                                       const QByteArray &data)
 {
-    onStoredClient([&](Client &c) { UploadObject(c, bucket, key, data); });
+    onStoredClient({key}, [&](Client &c) { UploadObject(c, bucket, key, data); });
 }
 
 void Storage_S3_Private::UploadObject(Type type, const QString &location,
@@ -228,14 +271,14 @@ void Storage_S3_Private::UploadObject(Type type, const QString &location,
                                       const QString &bucket, const QString &key,
                                       const QByteArray &data)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient({key}, type, location, accessKeyId, secretKey,
                  [&](Client &c) { UploadObject(c, bucket, key, data); });
 }
 
 void Storage_S3_Private::DownloadObject(const QString &bucket, const QString &key,
                                         const QString &localFile)
 {
-    onStoredClient([&](Client &c) { DownloadObject(c, bucket, key, localFile); });
+    onStoredClient({key}, [&](Client &c) { DownloadObject(c, bucket, key, localFile); });
 }
 
 void Storage_S3_Private::DownloadObject(Type type, const QString &location,
@@ -243,27 +286,27 @@ void Storage_S3_Private::DownloadObject(Type type, const QString &location,
                                         const QString &bucket, const QString &key,
                                         const QString &localFile)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient({key}, type, location, accessKeyId, secretKey,
                  [&](Client &c) { DownloadObject(c, bucket, key, localFile); });
 }
 
 void Storage_S3_Private::DownloadObject(const QString &bucket, const QString &key, QByteArray &data)
 {
-    onStoredClient([&](Client &c) { DownloadObject(c, bucket, key, data); });
+    onStoredClient({key}, [&](Client &c) { DownloadObject(c, bucket, key, data); });
 }
 
 void Storage_S3_Private::DownloadObject(Type type, const QString &location,
                                         const QString &accessKeyId, const QString &secretKey,
                                         const QString &bucket, const QString &key, QByteArray &data)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient({key}, type, location, accessKeyId, secretKey,
                  [&](Client &c) { DownloadObject(c, bucket, key, data); });
 }
 
 void Storage_S3_Private::PreSignedURL(const QString &bucket, const QString &key, QString &url,
                                       qint64 expirySeconds)
 {
-    onStoredClient([&](Client &c) { PreSignedURL(c, bucket, key, url, expirySeconds); });
+    onStoredClient({key}, [&](Client &c) { PreSignedURL(c, bucket, key, url, expirySeconds); });
 }
 
 void Storage_S3_Private::PreSignedURL(Type type, const QString &location,
@@ -271,14 +314,14 @@ void Storage_S3_Private::PreSignedURL(Type type, const QString &location,
                                       const QString &bucket, const QString &key, QString &url,
                                       qint64 expirySeconds)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient({key}, type, location, accessKeyId, secretKey,
                  [&](Client &c) { PreSignedURL(c, bucket, key, url, expirySeconds); });
 }
 
 void Storage_S3_Private::DownloadObjectsAsZip(const QString &bucket, const QStringList &keys,
                                               const QString &zipFile)
 {
-    onStoredClient([&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zipFile); });
+    onStoredClient(keys, [&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zipFile); });
 }
 
 void Storage_S3_Private::DownloadObjectsAsZip(Type type, const QString &location,
@@ -286,14 +329,14 @@ void Storage_S3_Private::DownloadObjectsAsZip(Type type, const QString &location
                                               const QString &bucket, const QStringList &keys,
                                               const QString &zipFile)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient(keys, type, location, accessKeyId, secretKey,
                  [&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zipFile); });
 }
 
 void Storage_S3_Private::DownloadObjectsAsZip(const QString &bucket, const QStringList &keys,
                                               QByteArray &zip)
 {
-    onStoredClient([&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zip); });
+    onStoredClient(keys, [&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zip); });
 }
 
 void Storage_S3_Private::DownloadObjectsAsZip(Type type, const QString &location,
@@ -301,7 +344,7 @@ void Storage_S3_Private::DownloadObjectsAsZip(Type type, const QString &location
                                               const QString &bucket, const QStringList &keys,
                                               QByteArray &zip)
 {
-    onCallClient(type, location, accessKeyId, secretKey,
+    onCallClient(keys, type, location, accessKeyId, secretKey,
                  [&](Client &c) { DownloadObjectsAsZip(c, bucket, keys, zip); });
 }
 
@@ -309,7 +352,7 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(const QString &bucket, const 
                                                    const QString &localFile)
 {
     return onStoredClient(
-        [&](Client &c) { return DownloadObjectMultipart(c, bucket, key, localFile); });
+        {key}, [&](Client &c) { return DownloadObjectMultipart(c, bucket, key, localFile); });
 }
 
 MPInfo Storage_S3_Private::DownloadObjectMultipart(Type type, const QString &location,
@@ -317,7 +360,7 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Type type, const QString &loc
                                                    const QString &secretKey, const QString &bucket,
                                                    const QString &key, const QString &localFile)
 {
-    return onCallClient(type, location, accessKeyId, secretKey, [&](Client &c) {
+    return onCallClient({key}, type, location, accessKeyId, secretKey, [&](Client &c) {
         return DownloadObjectMultipart(c, bucket, key, localFile);
     });
 }
@@ -326,8 +369,9 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(const QString &bucket, const QS
                                                  const QString &localFile,
                                                  const QString &contentType)
 {
-    return onStoredClient(
-        [&](Client &c) { return UploadObjectMultipart(c, bucket, key, localFile, contentType); });
+    return onStoredClient({key}, [&](Client &c) {
+        return UploadObjectMultipart(c, bucket, key, localFile, contentType);
+    });
 }
 
 MPInfo Storage_S3_Private::UploadObjectMultipart(Type type, const QString &location,
@@ -336,7 +380,7 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Type type, const QString &locat
                                                  const QString &key, const QString &localFile,
                                                  const QString &contentType)
 {
-    return onCallClient(type, location, accessKeyId, secretKey, [&](Client &c) {
+    return onCallClient({key}, type, location, accessKeyId, secretKey, [&](Client &c) {
         return UploadObjectMultipart(c, bucket, key, localFile, contentType);
     });
 }
@@ -409,6 +453,9 @@ qint64 Storage_S3_Private::GetObjectSize(Client &client, const QString &bucket, 
 
 qint64 Storage_S3_Private::HasObject(Client &client, const QString &bucket, const QString &key)
 {
+    // Not an error either: an empty key names no object, and asking would HEAD the bucket.
+    if (key.isEmpty())
+        return -1;
     const auto head = client.headObject(bucket, key);
     return head.isSuccess() ? head.value().size : -1;
 }
@@ -491,10 +538,11 @@ void Storage_S3_Private::DownloadObjectsAsZip(Client &client, const QString &buc
         throw cannotWriteFile(folder.path());
     for (const QString &key : keys)
         DownloadObject(client, bucket, key, folder.filePath(localNameOf(key)));
-    // Hidden files too: a key such as ".env" is as much an object as any other.
-    if (!JlCompress::compressDir(zipFile, folder.path(), false, QDir::Files | QDir::Hidden))
+    if (!packFlat(folder.path(), zipFile)) {
+        QFile::remove(zipFile);
         throw QAWSException(333, QStringLiteral("Compression Error"),
                             QStringLiteral("Error compressing files"));
+    }
 }
 
 void Storage_S3_Private::DownloadObjectsAsZip(Client &client, const QString &bucket,
@@ -545,7 +593,7 @@ void Storage_S3_Private::startDownload(Client &client, const QString &bucket, co
 MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString &bucket,
                                                    const QString &key, const QString &localFile)
 {
-    if (bucket.isEmpty() || key.isEmpty() || localFile.isEmpty())
+    if (bucket.isEmpty() || localFile.isEmpty())
         return nothingToTransfer();
     if (localFile != downloadFile || bucket != downloadBucket || key != downloadKey)
         startDownload(client, bucket, key, localFile);
@@ -654,7 +702,7 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &
                                                  const QString &key, const QString &localFile,
                                                  const QString &contentType)
 {
-    if (bucket.isEmpty() || key.isEmpty() || localFile.isEmpty())
+    if (bucket.isEmpty() || localFile.isEmpty())
         return nothingToTransfer();
     if (localFile != uploadFile || bucket != uploadBucket || key != uploadKey)
         startUpload(client, bucket, key, localFile, contentType);
@@ -708,6 +756,14 @@ qint64 Storage_S3_Private::SetDownloadChunkSize(qint64 bytes)
 {
     downloadChunkSize = bytes;
     return downloadChunkSize;
+}
+
+void Storage_S3_Private::UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
+                                           const QString &sessionToken)
+{
+    CheckSingleUser();
+    // The same client, so the stored transfers go on and sign their next chunk anew.
+    client->setCredentials(aws::Credentials{accessKeyId, secretKey, sessionToken});
 }
 
 qint64 Storage_S3_Private::SetUploadChunkSize(qint64 bytes)

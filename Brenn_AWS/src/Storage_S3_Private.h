@@ -97,6 +97,8 @@ public:
                                     const QString &secretKey);
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
+    void UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
+                           const QString &sessionToken);
 
 private:
     static std::unique_ptr<Client> newClient(Type type, const QString &location,
@@ -107,11 +109,16 @@ private:
     void resetUploadValues();
     void resetDownloadValues();
 
-    // Runs `work` on the single-user client, or on a client built for this one call.
+    // Runs `work` on the single-user client, or on a client built for this one call. The forms
+    // with keys first refuse an empty one: it would address the bucket itself.
     template <class Work> auto onStoredClient(Work work);
+    template <class Work> auto onStoredClient(const QStringList &objectKeys, Work work);
     template <class Work>
     auto onCallClient(Type type, const QString &location, const QString &accessKeyId,
                       const QString &secretKey, Work work);
+    template <class Work>
+    auto onCallClient(const QStringList &objectKeys, Type type, const QString &location,
+                      const QString &accessKeyId, const QString &secretKey, Work work);
 
     void ListObjects(Client &client, const QString &bucket, const QString &prefix,
                      QStringList &keys);

@@ -300,11 +300,10 @@ void tst_ChunkedTransfers::emptyArgumentsMoveNothing()
 {
     Storage_S3 s3 = m_s3.storage();
     const QString file = localFile(QStringLiteral("unused"), 10);
+    // (An empty key is refused with an exception instead: tst_storage_s3.)
     for (const MPInfo &info : {s3.UploadObjectMultipart(QString(), "k", file, ""),
-                               s3.UploadObjectMultipart(m_s3.bucket, QString(), file, ""),
                                s3.UploadObjectMultipart(m_s3.bucket, "k", QString(), ""),
                                s3.DownloadObjectMultipart(QString(), "k", file),
-                               s3.DownloadObjectMultipart(m_s3.bucket, QString(), file),
                                s3.DownloadObjectMultipart(m_s3.bucket, "k", QString())}) {
         QCOMPARE(info.eTag, QString());
         QVERIFY(info.finished); // a caller's loop ends

@@ -9,6 +9,8 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSet>
 #include <QTcpServer>
@@ -48,6 +50,10 @@ private slots:
     void zipWithMissingKeyWritesNoArchive();
     void unreachableServer_data();
     void unreachableServer();
+    void emptyKeyIsRefusedBeforeSending_data();
+    void emptyKeyIsRefusedBeforeSending();
+    void zipNamesAreFlaggedUtf8();
+    void awsTypeFollowsTheEndpointVariable();
 
 private:
     PeerWithBuckets m_s3;
@@ -167,6 +173,7 @@ void tst_StorageS3::multiUserObjectRefusesSingleUserForms()
         [&] { multi.DownloadObjectMultipart(m_s3.bucket, "k", file); },
         [&] { multi.UploadObjectMultipart(m_s3.bucket, "k", file, "text/plain"); },
         [&] { multi.AbortUploadObjectMultipart(); },
+        [&] { multi.UpdateCredentials("new", "new", "new"); },
     };
     for (const auto &call : calls) {
         const QAWSException refused = thrownBy(call);
@@ -494,6 +501,125 @@ void tst_StorageS3::unreachableServer()
     }
     QCOMPARE(s3.HasObject("gone", "k"), -1);
     QVERIFY(!QFile::exists(m_files.filePath("never")));
+}
+
+void tst_StorageS3::emptyKeyIsRefusedBeforeSending_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("multiUser");
+    for (const bool multiUser : {false, true}) {
+        for (const char *operation :
+             {"GetObjectInfo", "GetObjectETag", "GetObjectSize", "HasObject", "DeleteObject",
+              "UploadObject file", "UploadObject bytes", "DownloadObject file",
+              "DownloadObject bytes", "PreSignedURL", "DownloadObjectsAsZip file",
+              "DownloadObjectsAsZip bytes", "DownloadObjectMultipart", "UploadObjectMultipart"}) {
+            QTest::addRow("%s, %s", operation, multiUser ? "multi-user" : "single-user")
+                << QString::fromLatin1(operation) << multiUser;
+        }
+    }
+}
+
+void tst_StorageS3::emptyKeyIsRefusedBeforeSending()
+{
+    QFETCH(QString, operation);
+    QFETCH(bool, multiUser);
+    Storage_S3 s3 = m_s3.storage();
+    Storage_S3 multi;
+    s3.UploadObject(m_s3.bucket, "there.txt", QByteArray("there"));
+    const QString file = m_files.filePath(QStringLiteral("local.txt"));
+    QVERIFY(writeFile(file, "local"));
+    const QString at = m_s3.peer.endpoint();
+    const QString &b = m_s3.bucket;
+    const QStringList zipKeys{"there.txt", QString()};
+    QByteArray bytes;
+    QString url;
+    qint64 size = 0;
+    const QHash<QString, std::function<void()>> singleForms = {
+        {"GetObjectInfo", [&] { s3.GetObjectInfo(b, {}); }},
+        {"GetObjectETag", [&] { s3.GetObjectETag(b, {}); }},
+        {"GetObjectSize", [&] { s3.GetObjectSize(b, {}); }},
+        {"HasObject", [&] { size = s3.HasObject(b, {}); }},
+        {"DeleteObject", [&] { s3.DeleteObject(b, {}); }},
+        {"UploadObject file", [&] { s3.UploadObject(b, {}, file); }},
+        {"UploadObject bytes", [&] { s3.UploadObject(b, {}, bytes); }},
+        {"DownloadObject file", [&] { s3.DownloadObject(b, {}, file); }},
+        {"DownloadObject bytes", [&] { s3.DownloadObject(b, {}, bytes); }},
+        {"PreSignedURL", [&] { s3.PreSignedURL(b, {}, url, 60); }},
+        {"DownloadObjectsAsZip file", [&] { s3.DownloadObjectsAsZip(b, zipKeys, file); }},
+        {"DownloadObjectsAsZip bytes", [&] { s3.DownloadObjectsAsZip(b, zipKeys, bytes); }},
+        {"DownloadObjectMultipart", [&] { s3.DownloadObjectMultipart(b, {}, file); }},
+        {"UploadObjectMultipart", [&] { s3.UploadObjectMultipart(b, {}, file, "text/plain"); }},
+    };
+    const QString &id = accessKey;
+    const QString &secret = secretKey;
+    const QHash<QString, std::function<void()>> multiForms = {
+        {"GetObjectInfo", [&] { multi.GetObjectInfo(MinIO, at, id, secret, b, {}); }},
+        {"GetObjectETag", [&] { multi.GetObjectETag(MinIO, at, id, secret, b, {}); }},
+        {"GetObjectSize", [&] { multi.GetObjectSize(MinIO, at, id, secret, b, {}); }},
+        {"HasObject", [&] { size = multi.HasObject(MinIO, at, id, secret, b, {}); }},
+        {"DeleteObject", [&] { multi.DeleteObject(MinIO, at, id, secret, b, {}); }},
+        {"UploadObject file", [&] { multi.UploadObject(MinIO, at, id, secret, b, {}, file); }},
+        {"UploadObject bytes", [&] { multi.UploadObject(MinIO, at, id, secret, b, {}, bytes); }},
+        {"DownloadObject file", [&] { multi.DownloadObject(MinIO, at, id, secret, b, {}, file); }},
+        {"DownloadObject bytes",
+         [&] { multi.DownloadObject(MinIO, at, id, secret, b, {}, bytes); }},
+        {"PreSignedURL", [&] { multi.PreSignedURL(MinIO, at, id, secret, b, {}, url, 60); }},
+        {"DownloadObjectsAsZip file",
+         [&] { multi.DownloadObjectsAsZip(MinIO, at, id, secret, b, zipKeys, file); }},
+        {"DownloadObjectsAsZip bytes",
+         [&] { multi.DownloadObjectsAsZip(MinIO, at, id, secret, b, zipKeys, bytes); }},
+        {"DownloadObjectMultipart",
+         [&] { multi.DownloadObjectMultipart(MinIO, at, id, secret, b, {}, file); }},
+        {"UploadObjectMultipart",
+         [&] { multi.UploadObjectMultipart(MinIO, at, id, secret, b, {}, file, "text/plain"); }},
+    };
+    const QAWSException refused = thrownBy((multiUser ? multiForms : singleForms).value(operation));
+    if (operation == QLatin1String("HasObject")) {
+        QCOMPARE(refused.code, -2); // -1, as for any object that cannot be read
+        QCOMPARE(size, -1);
+    } else {
+        QCOMPARE(refused.code, 6);
+        QCOMPARE(refused.name, QStringLiteral("InvalidParameterValue"));
+        QCOMPARE(refused.message, QStringLiteral("The object key is empty."));
+    }
+    // Nothing reached the bucket or the local file.
+    QStringList keys;
+    s3.ListObjects(b, {}, keys);
+    QCOMPARE(keys, QStringList{"there.txt"});
+    QCOMPARE(readFile(file), QByteArray("local"));
+    QVERIFY(bytes.isEmpty() && url.isEmpty());
+}
+
+void tst_StorageS3::zipNamesAreFlaggedUtf8()
+{
+    Storage_S3 s3 = m_s3.storage();
+    s3.UploadObject(m_s3.bucket, "docs/ä.txt", QByteArray("umlaut"));
+    const QString zip = m_files.filePath(QStringLiteral("utf8.zip"));
+    s3.DownloadObjectsAsZip(m_s3.bucket, {"docs/ä.txt"}, zip);
+    // Python decodes names as UTF-8 only when the entry's flag bit 11 says so.
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {"-c",
+                  "import json, sys, zipfile\n"
+                  "print(json.dumps([[i.filename, bool(i.flag_bits & 0x800)]"
+                  " for i in zipfile.ZipFile(sys.argv[1]).infolist()]))",
+                  zip});
+    QVERIFY(python.waitForFinished(30000));
+    QCOMPARE(python.exitCode(), 0);
+    const QJsonArray entries = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    QCOMPARE(entries, (QJsonArray{QJsonArray{QStringLiteral("ä.txt"), true}}));
+}
+
+void tst_StorageS3::awsTypeFollowsTheEndpointVariable()
+{
+    qputenv("AWS_ENDPOINT_URL_S3", m_s3.peer.endpoint().toUtf8());
+    Storage_S3 s3(AWS, QStringLiteral("eu-west-3"), accessKey, secretKey, QString());
+    qunsetenv("AWS_ENDPOINT_URL_S3");
+    s3.UploadObject(m_s3.bucket, "via-aws.txt", QByteArray("aws"));
+    QStringList keys;
+    s3.ListObjects(m_s3.bucket, {}, keys);
+    QCOMPARE(keys, QStringList{"via-aws.txt"});
+    QCOMPARE(m_s3.storage().HasObject(m_s3.bucket, "via-aws.txt"), 3);
 }
 
 QTEST_GUILESS_MAIN(tst_StorageS3)

@@ -48,6 +48,7 @@ class tst_StorageStandIn : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void downloadRangesOf12MiB();
     void shortRangeIsRolledBackForARetry();
     void listingFollowsTokensInServerOrder();
@@ -63,10 +64,20 @@ private slots:
     void minioSchemes();
     void awsTypeUsesTheRegionalEndpoint();
     void otherTypesTakeTheEnvironment();
+    void awsEndpointVariableKeepsTheLocationsRegion_data();
+    void awsEndpointVariableKeepsTheLocationsRegion();
+    void renewedCredentialsSignTheNextChunks();
 
 private:
     QTemporaryDir m_files;
 };
+
+void tst_StorageStandIn::initTestCase()
+{
+    // An endpoint set for the developer's own AWS tools would redirect the AWS type.
+    qunsetenv("AWS_ENDPOINT_URL_S3");
+    qunsetenv("AWS_ENDPOINT_URL");
+}
 
 void tst_StorageStandIn::downloadRangesOf12MiB()
 {
@@ -325,6 +336,63 @@ void tst_StorageStandIn::otherTypesTakeTheEnvironment()
     s3.DeleteObject("b", "k");
     QCOMPARE(server.requests().size(), 1);
     QVERIFY(server.requests().first().header("Authorization").contains("/ap-south-2/s3/"));
+}
+
+void tst_StorageStandIn::awsEndpointVariableKeepsTheLocationsRegion_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::newRow("AWS_ENDPOINT_URL_S3") << QByteArray("AWS_ENDPOINT_URL_S3");
+    QTest::newRow("AWS_ENDPOINT_URL") << QByteArray("AWS_ENDPOINT_URL");
+}
+
+void tst_StorageStandIn::awsEndpointVariableKeepsTheLocationsRegion()
+{
+    QFETCH(QByteArray, variable);
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    RecordingHttpServer minioServer(RecordingHttpServer::OnOwnThread);
+    qputenv(variable, server.url().toUtf8());
+    qputenv("AWS_REGION", "ap-south-2");
+    Storage_S3 aws(AWS, QStringLiteral("eu-west-3"), accessKey, secretKey, QString());
+    Storage_S3 minio(MinIO, minioServer.url(), accessKey, secretKey, QString());
+    qunsetenv(variable);
+    qunsetenv("AWS_REGION");
+    aws.DeleteObject("b", "k");
+    minio.DeleteObject("b", "k");
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(server.requests().first().target, QByteArray("/b/k"));
+    QVERIFY(server.requests().first().header("Authorization").contains("/eu-west-3/s3/"));
+    QCOMPARE(minioServer.requests().size(), 1);
+}
+
+void tst_StorageStandIn::renewedCredentialsSignTheNextChunks()
+{
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    server.addReply(200, initiated);
+    server.addReply(200, {}, {{"ETag", "\"part-1\""}});
+    server.addReply(200, {}, {{"ETag", "\"part-2\""}});
+    server.addReply(200, "<CompleteMultipartUploadResult><ETag>\"all\"</ETag>"
+                         "</CompleteMultipartUploadResult>");
+    Storage_S3 s3(MinIO, server.url(), "OLDKEY", "old-secret", "old-token");
+    const QString source = m_files.filePath(QStringLiteral("renewed-source"));
+    QVERIFY(writeFile(source, patternBytes(5 * MiB + 10)));
+    QVERIFY(!s3.UploadObjectMultipart("b", "up", source, "").finished);
+    s3.UpdateCredentials("NEWKEY", "new-secret", "new-token");
+    QCOMPARE(s3.UploadObjectMultipart("b", "up", source, "").eTag, QStringLiteral("\"all\""));
+
+    const auto requests = server.requests();
+    QCOMPARE(requests.size(), 4);
+    for (int i = 0; i < requests.size(); ++i) {
+        const bool renewed = i >= 2;
+        QVERIFY(requests.at(i)
+                    .header("Authorization")
+                    .contains(renewed ? "Credential=NEWKEY/" : "Credential=OLDKEY/"));
+        QCOMPARE(requests.at(i).header("X-Amz-Security-Token"),
+                 QByteArray(renewed ? "new-token" : "old-token"));
+    }
+    // Still the one upload: its second part and the completion name the first upload id.
+    QCOMPARE(requests.at(2).target, QByteArray("/b/up?partNumber=2&uploadId=upload-1"));
+    QCOMPARE(requests.at(3).target, QByteArray("/b/up?uploadId=upload-1"));
+    QVERIFY(requests.at(3).body.contains("<PartNumber>1</PartNumber>"));
 }
 
 QTEST_GUILESS_MAIN(tst_StorageStandIn)

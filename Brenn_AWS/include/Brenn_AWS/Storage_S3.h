@@ -18,7 +18,8 @@ class Storage_S3_Private;
 // and uses one client for every call; default-constructed, it is in multi-user mode and every
 // call names its own client (type, location, access key id, secret key). A call in the other
 // mode's form throws QAWSException 187 or 188. Failures are thrown as QAWSException.
-// One thread at a time per object.
+// An empty object key is refused with QAWSException 6 before anything is sent: it would
+// address the bucket itself. One thread at a time per object.
 class BRENN_AWS_EXPORT Storage_S3
 {
 public:
@@ -56,8 +57,8 @@ public:
     qint64 GetObjectSize(Type type, const QString &location, const QString &accessKeyId,
                          const QString &secretKey, const QString &bucket, const QString &key);
 
-    // The object's size, or -1 when it cannot be read for whatever reason. Never throws for a
-    // server or network outcome.
+    // The object's size, or -1 when it cannot be read for whatever reason, and for an empty key
+    // (without a request). Never throws for a server or network outcome.
     qint64 HasObject(const QString &bucket, const QString &key);
     qint64 HasObject(Type type, const QString &location, const QString &accessKeyId,
                      const QString &secretKey, const QString &bucket, const QString &key);
@@ -124,6 +125,11 @@ public:
     // Both return the size now in force; an upload part must be larger than 5 MiB.
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
+
+    // Single-user mode: renewed credentials for every request from now on. The stored chunked
+    // upload and download go on with them from their next chunk.
+    void UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
+                           const QString &sessionToken);
 
 private:
     Storage_S3_Private *d;

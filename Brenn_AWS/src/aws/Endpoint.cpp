@@ -46,16 +46,21 @@ QString Endpoint::regionFromEnvironment()
     return QStringLiteral("us-east-1");
 }
 
-Endpoint Endpoint::fromEnvironment(const QString &service)
+std::optional<Endpoint> Endpoint::fromEnvironmentUrl(const QString &service, const QString &region)
 {
-    const QString region = regionFromEnvironment();
     const QByteArray serviceVariable = "AWS_ENDPOINT_URL_" + service.toUpper().toLatin1();
     for (const char *variable : {serviceVariable.constData(), "AWS_ENDPOINT_URL"}) {
         const QString url = qEnvironmentVariable(variable).trimmed();
         if (!url.isEmpty())
             return fromLocation(url, region);
     }
-    return regional(service, region);
+    return std::nullopt;
+}
+
+Endpoint Endpoint::fromEnvironment(const QString &service)
+{
+    const QString region = regionFromEnvironment();
+    return fromEnvironmentUrl(service, region).value_or(regional(service, region));
 }
 
 } // namespace Brenn_AWS::aws

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace Brenn_AWS::aws {
 
 // Where a client sends its requests and the region it signs for.
@@ -21,6 +23,10 @@ struct Endpoint
     // AWS_ENDPOINT_URL_<SERVICE>, else AWS_ENDPOINT_URL, else the regional endpoint; the region
     // from AWS_REGION, else AWS_DEFAULT_REGION, else "us-east-1".
     static Endpoint fromEnvironment(const QString &service);
+    // The endpoint of AWS_ENDPOINT_URL_<SERVICE>, else AWS_ENDPOINT_URL, signing for `region`;
+    // nothing when neither is set.
+    static std::optional<Endpoint> fromEnvironmentUrl(const QString &service,
+                                                      const QString &region);
     static QString regionFromEnvironment();
 };
 

@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 
+#include <cstdio>
+
 #include <memory>
 
 namespace Brenn_AWS::aws {
@@ -14,6 +16,7 @@ struct Exchange
 {
     CURL *handle;
     QIODevice *body;
+    qint64 bodyStart; // where the body begins in its device
     const BodySink *sink;
     HttpResponse *response;
 };
@@ -30,6 +33,17 @@ size_t readBody(char *buffer, size_t size, size_t count, void *userData)
     auto *exchange = static_cast<Exchange *>(userData);
     const qint64 read = exchange->body->read(buffer, static_cast<qint64>(size * count));
     return read < 0 ? CURL_READFUNC_ABORT : static_cast<size_t>(read);
+}
+
+// curl rewinds the body when it has to send it again, e.g. on a new connection after the kept
+// one turned out to be dead.
+int seekBody(void *userData, curl_off_t offset, int origin)
+{
+    auto *exchange = static_cast<Exchange *>(userData);
+    if (origin != SEEK_SET || exchange->body->isSequential())
+        return CURL_SEEKFUNC_CANTSEEK;
+    return exchange->body->seek(exchange->bodyStart + offset) ? CURL_SEEKFUNC_OK
+                                                              : CURL_SEEKFUNC_FAIL;
 }
 
 size_t writeBody(char *data, size_t size, size_t count, void *userData)
@@ -109,7 +123,7 @@ HttpResponse HttpTransport::send(const HttpRequest &request, QIODevice *body, qi
         bodySize = 0;
     }
     HttpResponse response;
-    Exchange exchange{m_handle, body, &sink, &response};
+    Exchange exchange{m_handle, body, body ? body->pos() : 0, &sink, &response};
     // A reset clears the options of the previous request but keeps its open connection.
     curl_easy_reset(m_handle);
     const QByteArray url = request.url();
@@ -141,6 +155,8 @@ HttpResponse HttpTransport::send(const HttpRequest &request, QIODevice *body, qi
     if (hasBody) {
         curl_easy_setopt(m_handle, CURLOPT_READFUNCTION, &readBody);
         curl_easy_setopt(m_handle, CURLOPT_READDATA, &exchange);
+        curl_easy_setopt(m_handle, CURLOPT_SEEKFUNCTION, &seekBody);
+        curl_easy_setopt(m_handle, CURLOPT_SEEKDATA, &exchange);
     }
     const HeaderSlist headers = headerList(request, hasBody);
     curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, headers.get());

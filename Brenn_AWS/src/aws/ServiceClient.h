@@ -17,6 +17,8 @@ public:
 
     const Endpoint &endpoint() const { return m_endpoint; }
     const Credentials &credentials() const { return m_credentials; }
+    // Renewed credentials sign every request from the next one on; the connection stays.
+    void setCredentials(const Credentials &credentials) { m_credentials = credentials; }
 
 protected:
     // A request for a raw path below the endpoint's base path.
