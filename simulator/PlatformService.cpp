@@ -125,15 +125,17 @@ HttpReply PlatformService::storageToken(const HttpRequest &request) const
                           source);
     const SimulatorConfig &config = m_context.config;
     const QDateTime expiration = m_context.now().addSecs(config.storageTokenLifetime);
-    return jsonReply(QJsonObject{{QStringLiteral("AccessKeyId"), config.s3Key},
-                                 {QStringLiteral("SecretAccessKey"), config.s3Secret},
-                                 {QStringLiteral("SessionToken"), RandomText::token(96)},
-                                 {QStringLiteral("AssumedRoleId"),
-                                  profile.folder.isEmpty() ? caller->userId : profile.folder},
-                                 {QStringLiteral("Arn"), profile.mode},
-                                 {QStringLiteral("Expiration"), expiration.toString(Qt::TextDate)},
-                                 {QStringLiteral("Bucket"), config.s3Bucket},
-                                 {QStringLiteral("Endpoint"), config.s3Endpoint}});
+    return jsonReply(
+        QJsonObject{{QStringLiteral("AccessKeyId"), config.s3Key},
+                    {QStringLiteral("SecretAccessKey"), config.s3Secret},
+                    {QStringLiteral("SessionToken"), RandomText::token(96)},
+                    {QStringLiteral("AssumedRoleId"),
+                     profile.folder.isEmpty() ? caller->userId : profile.folder},
+                    {QStringLiteral("Arn"), profile.mode},
+                    {QStringLiteral("Expiration"), expiration.toString(Qt::TextDate)},
+                    {QStringLiteral("Bucket"), config.s3Bucket},
+                    {QStringLiteral("Endpoint"),
+                     profile.mode == QLatin1String("S3") ? config.s3Region : config.s3Endpoint}});
 }
 
 HttpReply PlatformService::serviceLog(const HttpRequest &request) const

@@ -21,6 +21,8 @@ struct SimulatorConfig
 
     // Where temporary storage credentials point.
     QString s3Endpoint = QStringLiteral("http://127.0.0.1:4568");
+    // Amazon S3 accounts get a region instead of an endpoint, as the real service hands out.
+    QString s3Region = QStringLiteral("eu-central-1");
     QString s3Bucket = QStringLiteral("vorel");
     QString s3Key = QStringLiteral("S3RVER");
     QString s3Secret = QStringLiteral("S3RVER");

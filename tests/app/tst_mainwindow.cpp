@@ -3,6 +3,7 @@
 #include "OpenDialogs.h"
 #include "ProcessLauncher.h"
 #include "RecordingHttpServer.h"
+#include "S3Peer.h"
 #include "ScriptedPrompt.h"
 #include "SimulatorServer.h"
 #include "TestPaths.h"
@@ -69,6 +70,8 @@ private:
 
     void startSimulator(SimulatorConfig config = {}, const FixtureEdit &edit = {})
     {
+        if (S3Peer *storage = S3Peer::shared())
+            config.s3Endpoint = storage->endpoint();
         sim = std::make_unique<SimulatorServer>(config);
         QJsonObject fixture = demoFixture();
         if (edit)

@@ -118,7 +118,7 @@ void TestSimPlatform::storageCredentials()
     const QJsonObject key = reply.object();
     QCOMPARE(key.value("Arn").toString(), arn);
     QCOMPARE(key.value("AssumedRoleId").toString(), folder);
-    QCOMPARE(key.value("Endpoint").toString(), config.s3Endpoint);
+    QCOMPARE(key.value("Endpoint").toString(), arn == "S3" ? config.s3Region : config.s3Endpoint);
     QCOMPARE(key.value("Bucket").toString(), config.s3Bucket);
     QCOMPARE(key.value("AccessKeyId").toString(), config.s3Key);
     QCOMPARE(key.value("SecretAccessKey").toString(), config.s3Secret);

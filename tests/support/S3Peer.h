@@ -31,6 +31,12 @@ public:
     void kill();
     bool isRunning() const;
 
+    // One server for the whole test program, with the buckets the platform stand-in hands out
+    // ("vorel" for MinIO accounts, "brennzelt" for Amazon S3 ones, which reach it through
+    // AWS_ENDPOINT_URL_S3). Started on first use, stopped when the application ends; null, with
+    // a warning, when it cannot be started.
+    static S3Peer *shared();
+
     // A bucket made while the server runs.
     bool createBucket(const QString &name);
 

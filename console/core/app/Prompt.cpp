@@ -33,8 +33,8 @@ public:
     {
         return unanswered(caption, QString()), QStringList();
     }
-    QString saveFileName(QObject *, const QString &caption, const QString &,
-                         const QString &) override
+    QString saveFileName(QObject *, const QString &caption, const QString &, const QString &,
+                         Overwrite) override
     {
         return unanswered(caption, QString()), QString();
     }

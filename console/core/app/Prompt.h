@@ -74,8 +74,13 @@ public:
                                  const QString &filter) = 0;
     virtual QStringList openFileNames(QObject *parent, const QString &caption, const QString &dir,
                                       const QString &filter) = 0;
+    enum class Overwrite
+    {
+        Confirm,
+        Silently // the caller asks itself
+    };
     virtual QString saveFileName(QObject *parent, const QString &caption, const QString &dir,
-                                 const QString &filter) = 0;
+                                 const QString &filter, Overwrite overwrite) = 0;
     virtual QString existingDirectory(QObject *parent, const QString &caption,
                                       const QString &dir) = 0;
 

@@ -70,9 +70,12 @@ QStringList QtPrompt::openFileNames(QObject *parent, const QString &caption, con
 }
 
 QString QtPrompt::saveFileName(QObject *parent, const QString &caption, const QString &dir,
-                               const QString &filter)
+                               const QString &filter, Overwrite overwrite)
 {
-    return QFileDialog::getSaveFileName(windowOf(parent), caption, dir, filter);
+    const QFileDialog::Options options = overwrite == Overwrite::Silently
+                                             ? QFileDialog::DontConfirmOverwrite
+                                             : QFileDialog::Options();
+    return QFileDialog::getSaveFileName(windowOf(parent), caption, dir, filter, nullptr, options);
 }
 
 QString QtPrompt::existingDirectory(QObject *parent, const QString &caption, const QString &dir)

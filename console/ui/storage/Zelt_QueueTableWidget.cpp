@@ -1,8 +1,10 @@
 #include "Zelt_QueueTableWidget.h"
 
+#include "Prompt.h"
 #include "SizeText.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 Zelt_QueueTableWidget::Zelt_QueueTableWidget(QWidget *parent) : QTableWidget(parent)
 {
@@ -40,4 +42,30 @@ void Zelt_QueueTableWidget::showEntries(const QList<S3QueueEntry> &entries)
             setItem(row, column, new QTableWidgetItem(cells.at(column)));
         setRowHeight(row, 20);
     }
+}
+
+void Zelt_QueueTableWidget::keyPressEvent(QKeyEvent *event)
+{
+    // Other keys only move the selection: the table is read-only.
+    if (event->key() != Qt::Key_Delete) {
+        QTableWidget::keyPressEvent(event);
+        return;
+    }
+    const int row = currentRow();
+    if (row - 1 >= 0)
+        emit deleteSlot(row - 1);
+    else if (row == 0)
+        Prompt::critical(this, tr("Cannot abort"), tr("Cannot abort current operation."));
+}
+
+void Zelt_QueueTableWidget::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    horizontalHeader()->setStretchLastSection(true);
+    const int w = width();
+    const int shares[] = {
+        w / 100,      w * 20 / 100, qMax(100, w * 5 / 100), qMax(100, w * 5 / 100),
+        w * 30 / 100, w * 10 / 100};
+    for (int column = 0; column < columnCount(); ++column)
+        setColumnWidth(column, shares[column]);
 }

@@ -16,6 +16,11 @@ public:
     // One row of height 20 per entry: direction, file, size, status, remote key, local folder.
     void showEntries(const QList<S3QueueEntry> &entries);
 
+protected:
+    // Delete drops the selected waiting entry; the running one (row 0) cannot be dropped.
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 signals:
     // Asks the browser to drop waiting entry number slot (0 = first waiting one).
     void deleteSlot(int slot);

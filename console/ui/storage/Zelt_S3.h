@@ -1,15 +1,30 @@
 #pragma once
 
+#include "QAWSExceptionMetaType.h"
 #include "S3QueueEntry.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class QTableWidgetItem;
+class QThread;
+class QTreeWidgetItem;
+struct S3FolderTree;
+class S3TransferQueue;
+class Zelt_S3Worker;
 struct Zelt_LoginData;
 
-// The S3/MinIO storage browser and its transfer queue.
+namespace Ui {
+class Zelt_S3Class;
+}
+
+// The S3/MinIO storage browser: the bucket's folders as a tree, the files of the selected one
+// in a table, and the transfer queue that uploads, downloads and deletes through the worker on
+// its own thread.
 class Zelt_S3 : public QWidget
 {
     Q_OBJECT
@@ -18,27 +33,104 @@ public:
     using fileEntry = S3QueueEntry;
 
     explicit Zelt_S3(QWidget *parent = nullptr);
+    ~Zelt_S3() override;
 
-    // The session record whose storage fields the browser uses.
-    void setConfig(Zelt_LoginData *data) { config = data; }
-    QList<QTableWidgetItem *> selectedItems() const { return {}; }
+    // The session record whose storage fields the browser uses; the caller refreshes next.
+    void setConfig(Zelt_LoginData *data);
+    QList<QTableWidgetItem *> selectedItems() const;
+    QString getPathPrefix() const;
+    QString currentBucket() const { return bucket; }
+    // Nothing runs, is paused or waits in the queue.
+    bool isQueueIdle() const;
 
 public slots:
+    // While transfers run or are paused, new credentials reach the storage in use and the tree
+    // is rebuilt once the queue is idle.
     void on_btnS3Refresh_clicked();
+    void on_btnS3Upload_clicked();
+    void on_btnS3Download_clicked();
+    void on_btnS3Delete_clicked();
+    void on_btnS3Mkdir_clicked();
     void setDeleteEnabled(bool enabled);
+    void on_S3TreeWidget_currentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void on_S3TableWidget_itemSelectionChanged();
+    void on_S3TableWidget_itemDoubleClicked(QTableWidgetItem *item);
+    void clearSelection();
+    void SetIconFromFilename(QTableWidgetItem *itm, QString name);
+    void onListSizesFinished(QStringList sLst, QStringList iLst, QStringList eLst);
+    void onListSizesFailed(QAWSException ex);
+    void onSetupFinished();
+    void onSetupFailed(QAWSException ex);
+
+    void uploadFiles(QStringList uploadfiles, bool noAll = false, bool yesAll = false,
+                     QString pathoverride = QString());
+    // Keys as the caller built them from getPathPrefix(), sent unchanged.
+    void deleteFiles(QStringList files);
     void onDeleteSlot(int slot);
+    void abortTransfer();
+    void pauseTransfer();
+    void continueTransfer();
+
+private slots:
+    void on_btnPause_clicked();
+    void on_btnAbort_clicked();
+    void on_btnS3BanFile_clicked();
 
 signals:
     void itemClicked();
     void itemDoubleClicked();
     void banFile();
-    void startUploadDownload();
-    void betweenUploadDownloads();
-    void endUploadDownload();
+
+    void doSetup(int type, QString url, QString user, QString pass, QString sessiontoken);
+    void doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs);
+    void doUpdateCredentials(QString user, QString pass, QString sessiontoken);
+    void doUpload(QString bucket, QString key, QString path);
+    void doDownload(QString bucket, QString key, QString path);
+    void doResume();
+    void doDelete(QString bucket, QString key);
+    void doPause();
+    void doAbort();
+
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
     void updateQueue(QList<Zelt_S3::fileEntry> files);
+    void startUploadDownload();
+    void betweenUploadDownloads();
+    void endUploadDownload();
+    void uploadsFinished();
+    void uploadFailed();
 
 private:
+    void startWorker();
+    void showLoginFields(bool visible);
+    void connectQueue();
+    void showTree(const S3FolderTree &tree);
+    void resetPauseButton();
+    void onUploaded(const QString &key, qlonglong size, const QString &eTag);
+    void onDeleted(const QString &key);
+    QTreeWidgetItem *folderItem(const QString &path) const;
+    bool listsFile(const QString &name) const;
+    void queueDeletes(const QStringList &keys);
+    QString relativePath(QTreeWidgetItem *item) const;
+
+    std::unique_ptr<Ui::Zelt_S3Class> ui;
     Zelt_LoginData *config = nullptr;
+    bool serviceStorage = false;
+    qint32 workerType = 1;
+    QString url;
+    QString user;
+    QString pass;
+    QString rootFolder;
+    QString bucket;
+    QString currentDir;
+    QTreeWidgetItem *currentItem = nullptr;
+    QString lastDownloadDir;
+    QString lastUploadDir;
+    // Storage has been set up at least once; a refresh then waits for an idle queue.
+    bool storageSetUp = false;
+    bool refreshPending = false;
+
+    Zelt_S3Worker *worker = nullptr;
+    QThread *workerThread = nullptr;
+    S3TransferQueue *queue = nullptr;
 };

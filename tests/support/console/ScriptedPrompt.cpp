@@ -67,7 +67,7 @@ QStringList ScriptedPrompt::openFileNames(QObject *, const QString &caption, con
 }
 
 QString ScriptedPrompt::saveFileName(QObject *, const QString &caption, const QString &,
-                                     const QString &)
+                                     const QString &, Overwrite)
 {
     return next(Kind::SaveFile, caption, QString()).toString();
 }

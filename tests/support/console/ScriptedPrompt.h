@@ -46,7 +46,7 @@ public:
     QStringList openFileNames(QObject *parent, const QString &caption, const QString &dir,
                               const QString &filter) override;
     QString saveFileName(QObject *parent, const QString &caption, const QString &dir,
-                         const QString &filter) override;
+                         const QString &filter, Overwrite overwrite) override;
     QString existingDirectory(QObject *parent, const QString &caption, const QString &dir) override;
 
 private:

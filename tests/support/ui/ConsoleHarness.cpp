@@ -1,6 +1,7 @@
 #include "ConsoleHarness.h"
 
 #include "OpenDialogs.h"
+#include "S3Peer.h"
 #include "TestPaths.h"
 
 #include <QSettings>
@@ -10,6 +11,8 @@ ConsoleHarness::ConsoleHarness()
     : sim([] {
           VorelSim::SimulatorConfig config;
           config.frozenClock = true;
+          if (S3Peer *storage = S3Peer::shared())
+              config.s3Endpoint = storage->endpoint();
           return config;
       }()),
       exits(closeOpenDialogs)

@@ -1,0 +1,290 @@
+#include "S3TransferQueue.h"
+
+#include "Prompt.h"
+#include "S3Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+S3TransferQueue::S3TransferQueue(QObject *dialogParent)
+    : QObject(dialogParent), dialogParent(dialogParent)
+{
+    current.status = S3QueueEntry::Complete;
+}
+
+bool S3TransferQueue::overwriteAnswered(const QString &title, const QString &text, bool &yesAll,
+                                        bool &noAll)
+{
+    if (noAll)
+        return false;
+    if (yesAll)
+        return true;
+    switch (Prompt::question(dialogParent, title, text,
+                             Prompt::Yes | Prompt::YesToAll | Prompt::No | Prompt::NoToAll)) {
+    case Prompt::Yes:
+        return true;
+    case Prompt::YesToAll:
+        yesAll = true;
+        return true;
+    case Prompt::NoToAll:
+        noAll = true;
+        return false;
+    default:
+        return false;
+    }
+}
+
+void S3TransferQueue::uploadFiles(const QStringList &files, bool noAll, bool yesAll,
+                                  const QString &pathOverride, const Folder &folder)
+{
+    for (const QString &file : files) {
+        const QFileInfo info(file);
+        const QString name = info.fileName();
+        if (folder.lists && folder.lists(name) &&
+            !overwriteAnswered(tr("Overwrite?"),
+                               tr("File %1 already exists on the Server. Overwrite?").arg(name),
+                               yesAll, noAll))
+            continue;
+        if (!info.exists())
+            continue;
+        S3QueueEntry entry;
+        entry.operation = S3QueueEntry::Upload;
+        entry.bucket = folder.bucket;
+        entry.local = QDir::toNativeSeparators(info.absoluteFilePath());
+        entry.size = info.size();
+        entry.remote = pathOverride.isEmpty()
+                           ? S3Paths::objectKey(folder.currentDir, name)
+                           : S3Paths::overrideKey(folder.rootFolder, pathOverride, name);
+        queue.append(entry);
+    }
+    beginTransfers();
+    processQueue();
+}
+
+void S3TransferQueue::deleteKeys(const QString &bucket, const QStringList &keys)
+{
+    for (const QString &key : keys) {
+        S3QueueEntry entry;
+        entry.operation = S3QueueEntry::Delete;
+        entry.bucket = bucket;
+        entry.remote = key;
+        queue.append(entry);
+    }
+    processQueue();
+}
+
+void S3TransferQueue::beginTransfers()
+{
+    transfersAnnounced = true;
+    emit startUploadDownload();
+}
+
+void S3TransferQueue::addDownloads(const QList<S3QueueEntry> &entries)
+{
+    queue.append(entries);
+    processQueue();
+}
+
+bool S3TransferQueue::isActive() const
+{
+    return current.status == S3QueueEntry::InProgress || current.status == S3QueueEntry::Paused;
+}
+
+bool S3TransferQueue::isIdle() const
+{
+    return !isActive() && queue.isEmpty() && abortsPending == 0;
+}
+
+void S3TransferQueue::processQueue()
+{
+    for (;;) {
+        // One operation at a time; a paused one holds the queue, and so does an abort until
+        // the worker has ended the transfer.
+        if (isActive() || abortsPending > 0) {
+            publishQueue();
+            return;
+        }
+        if (queue.isEmpty()) {
+            publishQueue();
+            if (transfersAnnounced) {
+                transfersAnnounced = false;
+                emit endUploadDownload();
+            }
+            emit idle();
+            return;
+        }
+        current = queue.takeFirst();
+        current.status = S3QueueEntry::InProgress;
+        publishQueue();
+        switch (current.operation) {
+        case S3QueueEntry::Upload:
+            emit doUpload(current.bucket, current.remote, current.local);
+            return;
+        case S3QueueEntry::Download:
+            startDownload(true);
+            if (isActive())
+                return;
+            break; // skipped: on with the next entry
+        case S3QueueEntry::Delete:
+            emit doDelete(current.bucket, current.remote);
+            return;
+        default:
+            current.status = S3QueueEntry::Skipped; // nothing produces size queries
+            break;
+        }
+    }
+}
+
+void S3TransferQueue::startDownload(bool ask)
+{
+    emit betweenUploadDownloads();
+    if (ask && QFileInfo::exists(current.local) &&
+        !overwriteAnswered(tr("Overwrite?"), tr("Overwrite %1?").arg(current.local), overwriteAll,
+                           skipAll)) {
+        current.status = S3QueueEntry::Skipped;
+        publishQueue();
+        return;
+    }
+    if (ask)
+        emit doDownload(current.bucket, current.remote, current.local);
+    else
+        emit doResume();
+}
+
+void S3TransferQueue::publishQueue()
+{
+    QList<S3QueueEntry> shown = queue;
+    if (isActive())
+        shown.prepend(current);
+    emit updateQueue(shown);
+    emit controlsEnabled(!shown.isEmpty());
+}
+
+void S3TransferQueue::pauseTransfer()
+{
+    if (current.status != S3QueueEntry::InProgress)
+        return;
+    current.status = S3QueueEntry::Paused;
+    emit doPause();
+    publishQueue();
+}
+
+void S3TransferQueue::continueTransfer()
+{
+    // The transfer may have ended with the chunk that was running when the pause came.
+    if (current.status != S3QueueEntry::Paused)
+        return;
+    current.status = S3QueueEntry::InProgress;
+    publishQueue();
+    if (current.operation == S3QueueEntry::Download)
+        startDownload(false);
+    else if (current.operation == S3QueueEntry::Upload)
+        emit doResume();
+    // A deletion is one request: pausing it only held the queue.
+    else
+        processQueue();
+}
+
+void S3TransferQueue::abortTransfer()
+{
+    queue.clear();
+    if (isActive())
+        current.status = S3QueueEntry::Skipped;
+    ++abortsPending;
+    emit doAbort();
+    publishQueue();
+}
+
+void S3TransferQueue::onAbortFinished()
+{
+    if (abortsPending > 0 && --abortsPending == 0)
+        processQueue();
+}
+
+void S3TransferQueue::dropWaiting(int slot)
+{
+    if (slot < 0 || slot >= queue.size())
+        return;
+    queue.removeAt(slot);
+    publishQueue();
+}
+
+void S3TransferQueue::resetProgress()
+{
+    emit transferProgress(-1, QString(), QString(), 0, 0, 0);
+}
+
+void S3TransferQueue::finishCurrent(S3QueueEntry::Status status)
+{
+    current.status = status;
+    resetProgress();
+    publishQueue();
+}
+
+void S3TransferQueue::onUploadFinished(QString key, qlonglong size, QString ETag)
+{
+    // Stored, even when an abort came too late for it.
+    const bool aborted = abortsPending > 0;
+    if (!aborted)
+        finishCurrent(S3QueueEntry::Complete);
+    emit uploaded(key, size, ETag);
+    if (aborted)
+        return;
+    if (queue.isEmpty())
+        emit uploadsFinished();
+    processQueue();
+}
+
+void S3TransferQueue::onUploadFailed(QAWSException ex)
+{
+    if (abortsPending > 0)
+        return;
+    current.status = S3QueueEntry::Failed;
+    emit uploadFailed();
+    resetProgress();
+    Prompt::critical(dialogParent, tr("Upload Error"),
+                     tr("Error uploading Object to S3 Storage: %1").arg(ex.message));
+    publishQueue();
+    processQueue();
+}
+
+void S3TransferQueue::onDownloadFinished()
+{
+    if (abortsPending > 0)
+        return;
+    finishCurrent(S3QueueEntry::Complete);
+    processQueue();
+}
+
+void S3TransferQueue::onDownloadFailed(QAWSException ex)
+{
+    if (abortsPending > 0)
+        return;
+    finishCurrent(S3QueueEntry::Failed);
+    Prompt::critical(dialogParent, tr("An error has occurred"),
+                     tr("An error has occurred during the download operation. Please try again "
+                        "later. If this problem persists, contact your system "
+                        "administrator.\n\nError Message: %1")
+                         .arg(ex.message));
+    processQueue();
+}
+
+void S3TransferQueue::onDeleteFinished()
+{
+    const QString key = current.remote;
+    if (abortsPending == 0)
+        finishCurrent(S3QueueEntry::Complete);
+    emit deleted(key);
+    if (abortsPending == 0)
+        processQueue();
+}
+
+void S3TransferQueue::onDeleteFailed(QAWSException ex)
+{
+    if (abortsPending > 0)
+        return;
+    finishCurrent(S3QueueEntry::Failed);
+    Prompt::critical(dialogParent, tr("Delete Error"),
+                     tr("Error deleting Object from S3 Storage: %1").arg(ex.message));
+    processQueue();
+}

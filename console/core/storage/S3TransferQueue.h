@@ -1,0 +1,103 @@
+#pragma once
+
+#include "QAWSExceptionMetaType.h"
+#include "S3QueueEntry.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+// The S3 browser's transfer queue: uploads, downloads and deletions wait here and go to the
+// worker one at a time. A paused entry holds the queue; an abort empties it. Every result of
+// the worker comes back to one of the on...() slots; failures are told in a message box and the
+// queue goes on with the next entry.
+class S3TransferQueue : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Where plain uploads go: the folder selected in the browser, and whether a file name is
+    // already listed there.
+    struct Folder
+    {
+        QString bucket;
+        QString rootFolder;
+        QString currentDir;
+        std::function<bool(const QString &name)> lists;
+    };
+
+    // dialogParent is the widget the questions and message boxes belong to.
+    explicit S3TransferQueue(QObject *dialogParent);
+
+    // Asks before overwriting a listed file, unless noAll or yesAll answers it already.
+    void uploadFiles(const QStringList &files, bool noAll, bool yesAll, const QString &pathOverride,
+                     const Folder &folder);
+    void deleteKeys(const QString &bucket, const QStringList &keys);
+    // Downloads announce themselves with beginTransfers() before the target is asked for.
+    void beginTransfers();
+    void addDownloads(const QList<S3QueueEntry> &entries);
+
+    void pauseTransfer();
+    void continueTransfer();
+    void abortTransfer();
+    // Drops waiting entry number slot (0 is the first one after the running entry).
+    void dropWaiting(int slot);
+
+    const S3QueueEntry &currentEntry() const { return current; }
+    // Nothing runs, is paused or waits.
+    bool isIdle() const;
+
+public slots:
+    void onUploadFinished(QString key, qlonglong size, QString ETag);
+    void onUploadFailed(QAWSException ex);
+    void onDownloadFinished();
+    void onDownloadFailed(QAWSException ex);
+    void onDeleteFinished();
+    void onDeleteFailed(QAWSException ex);
+    void onAbortFinished();
+
+signals:
+    void doUpload(QString bucket, QString key, QString path);
+    void doDownload(QString bucket, QString key, QString path);
+    void doDelete(QString bucket, QString key);
+    void doResume();
+    void doPause();
+    void doAbort();
+    void transferProgress(int mode, QString bucket, QString object, qlonglong size,
+                          qlonglong progress, int bytespersecond);
+    void updateQueue(QList<S3QueueEntry> files);
+    // Pause and abort make sense exactly while something is shown in the queue.
+    void controlsEnabled(bool enabled);
+    void startUploadDownload();
+    void betweenUploadDownloads();
+    void endUploadDownload();
+    void uploadsFinished();
+    void uploadFailed();
+    // A key now stored or deleted, for the browser's file table.
+    void uploaded(QString key, qlonglong size, QString ETag);
+    void deleted(QString key);
+    // The queue has drained.
+    void idle();
+
+private:
+    void processQueue();
+    void startDownload(bool ask);
+    void publishQueue();
+    void finishCurrent(S3QueueEntry::Status status);
+    void resetProgress();
+    bool isActive() const;
+    bool overwriteAnswered(const QString &title, const QString &text, bool &yesAll, bool &noAll);
+
+    QObject *dialogParent;
+    S3QueueEntry current;
+    QList<S3QueueEntry> queue;
+    bool overwriteAll = false;
+    bool skipAll = false;
+    // Aborts sent whose end the worker has not confirmed yet; the queue waits for them, so that
+    // a late result of the aborted transfer is not taken for the next entry's.
+    int abortsPending = 0;
+    bool transfersAnnounced = false;
+};

@@ -1,0 +1,251 @@
+#include "Zelt_S3Worker.h"
+
+#include "S3ContentType.h"
+
+#include <Brenn_AWS/Storage_S3.h>
+
+#include <QMutexLocker>
+
+using Brenn_AWS::MPInfo;
+using Brenn_AWS::ObjectInfo;
+using Brenn_AWS::Storage_S3;
+
+Zelt_S3Worker::Zelt_S3Worker(QObject *parent)
+    : QObject(parent), notInitialized(22, QStringLiteral("Not Initialized"),
+                                      QStringLiteral("S3 Not initialized. Call Setup first."))
+{
+    qRegisterMetaType<QAWSException>();
+}
+
+Zelt_S3Worker::~Zelt_S3Worker() = default;
+
+Storage_S3 *Zelt_S3Worker::ready()
+{
+    if (!storage)
+        return nullptr;
+    std::optional<Credentials> renewed;
+    {
+        QMutexLocker lock(&credentialsMutex);
+        renewed.swap(pendingCredentials);
+    }
+    if (renewed)
+        storage->UpdateCredentials(renewed->user, renewed->pass, renewed->sessionToken);
+    return storage.get();
+}
+
+void Zelt_S3Worker::doSetup(int type, QString url, QString user, QString pass, QString sessiontoken)
+{
+    {
+        QMutexLocker lock(&credentialsMutex);
+        pendingCredentials.reset();
+    }
+    storage.reset();
+    uploadActive = downloadActive = false;
+    storage = std::make_unique<Storage_S3>(type == 2 ? Brenn_AWS::AWS : Brenn_AWS::MinIO, url, user,
+                                           pass, sessiontoken);
+    emit setupFinished();
+}
+
+void Zelt_S3Worker::doListObjects(QString bucket, QString pathPrefix)
+{
+    Storage_S3 *s3 = ready();
+    if (!s3) {
+        emit listFailed(notInitialized);
+        return;
+    }
+    try {
+        QStringList keys;
+        s3->ListObjects(bucket, pathPrefix, keys);
+        emit listFinished(keys);
+    } catch (const QAWSException &ex) {
+        emit listFailed(ex);
+    }
+}
+
+void Zelt_S3Worker::doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs)
+{
+    Storage_S3 *s3 = ready();
+    if (!s3) {
+        emit listSizesFailed(notInitialized);
+        return;
+    }
+    try {
+        QStringList keys;
+        QList<ObjectInfo> infos;
+        s3->ListObjectsWithInfo(bucket, pathPrefix, keys, infos);
+        // Folder markers and, without subfolders, keys below the prefix's own level are
+        // reported without size, as if no HEAD had been asked for them.
+        const qsizetype depth = pathPrefix.count(QLatin1Char('/'));
+        QStringList sizes;
+        QStringList eTags;
+        sizes.reserve(keys.size());
+        eTags.reserve(keys.size());
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            const QString &key = keys.at(i);
+            if (key.endsWith(QLatin1Char('/')) ||
+                (!doSubDirs && key.count(QLatin1Char('/')) != depth)) {
+                sizes << QStringLiteral("0");
+                eTags << QStringLiteral("NONE");
+            } else {
+                sizes << QString::number(infos.at(i).size);
+                eTags << infos.at(i).eTag;
+            }
+        }
+        emit listSizesFinished(keys, sizes, eTags);
+    } catch (const QAWSException &ex) {
+        emit listSizesFailed(ex);
+    }
+}
+
+void Zelt_S3Worker::doDownload(QString bucket, QString key, QString path)
+{
+    if (!storage) {
+        emit downloadFailed(notInitialized);
+        return;
+    }
+    transferBucket = bucket;
+    transferKey = key;
+    transferPath = path;
+    runTransfer(DownloadKind);
+}
+
+void Zelt_S3Worker::doUpload(QString bucket, QString key, QString path)
+{
+    if (!storage) {
+        emit uploadFailed(notInitialized);
+        return;
+    }
+    transferBucket = bucket;
+    transferKey = key;
+    transferPath = path;
+    runTransfer(UploadKind);
+}
+
+void Zelt_S3Worker::doResume()
+{
+    // An abort that came after the pause wins; its queued half ends the stored transfer.
+    const Kind kind = Kind(currentKind);
+    if (!abortRequested && kind != NoTransfer && activeFlag(kind) && storage)
+        runTransfer(kind);
+}
+
+MPInfo Zelt_S3Worker::nextChunk(Kind kind)
+{
+    Storage_S3 *s3 = ready();
+    if (kind == UploadKind)
+        return s3->UploadObjectMultipart(transferBucket, transferKey, transferPath,
+                                         S3ContentType::forPath(transferPath));
+    return s3->DownloadObjectMultipart(transferBucket, transferKey, transferPath);
+}
+
+void Zelt_S3Worker::runTransfer(Kind kind)
+{
+    currentKind = kind;
+    abortRequested = false;
+    pauseRequested = false;
+    const int mode = kind == UploadKind ? 0 : 1;
+    bool &active = activeFlag(kind);
+    if (!active)
+        emit transferProgress(mode, transferBucket, transferKey, 0, 0, 0);
+    active = true;
+
+    MPInfo info;
+    try {
+        do {
+            info = nextChunk(kind);
+            emit transferProgress(mode, transferBucket, transferKey, info.size, info.transferred,
+                                  pauseRequested ? 0 : info.bytesPerSecond);
+        } while (!info.finished && !abortRequested && !pauseRequested);
+    } catch (const QAWSException &ex) {
+        active = false;
+        if (kind == UploadKind)
+            emit uploadFailed(ex);
+        else
+            emit downloadFailed(ex);
+        return;
+    }
+
+    if (info.finished) {
+        active = false;
+        if (kind == UploadKind)
+            emit uploadFinished(transferKey, info.size, info.eTag);
+        else
+            emit downloadFinished();
+    } else if (abortRequested) {
+        abortInLibrary(kind);
+    } else {
+        emit transferProgress(mode, transferBucket, transferKey, info.size, info.transferred, 0);
+    }
+}
+
+void Zelt_S3Worker::abortInLibrary(Kind kind)
+{
+    try {
+        if (kind == UploadKind)
+            storage->AbortUploadObjectMultipart();
+        else
+            storage->AbortDownloadObjectMultipart();
+    } catch (const QAWSException &) {
+        // The server may already have forgotten the upload; there is nothing left to undo.
+    }
+    activeFlag(kind) = false;
+    emit transferProgress(-1, QString(), QString(), 0, 0, 0);
+}
+
+void Zelt_S3Worker::doDelete(QString bucket, QString key)
+{
+    Storage_S3 *s3 = ready();
+    if (!s3) {
+        emit deleteFailed(notInitialized);
+        return;
+    }
+    try {
+        s3->DeleteObject(bucket, key);
+        emit deleteFinished();
+    } catch (const QAWSException &ex) {
+        emit deleteFailed(ex);
+    }
+}
+
+void Zelt_S3Worker::doGetFileSize(QString bucket, QString key)
+{
+    Storage_S3 *s3 = ready();
+    if (!s3) {
+        emit fileSizeFailed(bucket, key, notInitialized);
+        return;
+    }
+    try {
+        emit fileSizeFinished(bucket, key, s3->GetObjectSize(bucket, key));
+    } catch (const QAWSException &ex) {
+        emit fileSizeFailed(bucket, key, ex);
+    }
+}
+
+void Zelt_S3Worker::doPause()
+{
+    pauseRequested = true;
+}
+
+void Zelt_S3Worker::doAbort()
+{
+    abortRequested = true;
+    // A running loop aborts after its chunk; a paused transfer is aborted by the worker's thread
+    // as soon as it is free.
+    QMetaObject::invokeMethod(this, &Zelt_S3Worker::abortStoredTransfer, Qt::QueuedConnection);
+}
+
+void Zelt_S3Worker::abortStoredTransfer()
+{
+    const Kind kind = Kind(currentKind);
+    if (abortRequested && kind != NoTransfer && activeFlag(kind) && storage)
+        abortInLibrary(kind);
+    else
+        emit transferProgress(-1, QString(), QString(), 0, 0, 0);
+    emit abortFinished();
+}
+
+void Zelt_S3Worker::doUpdateCredentials(QString user, QString pass, QString sessiontoken)
+{
+    QMutexLocker lock(&credentialsMutex);
+    pendingCredentials = Credentials{user, pass, sessiontoken};
+}

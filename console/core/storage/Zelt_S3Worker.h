@@ -1,0 +1,115 @@
+#pragma once
+
+#include "QAWSExceptionMetaType.h"
+
+#include <Brenn_AWS/Structs.h>
+
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+namespace Brenn_AWS {
+class Storage_S3;
+}
+
+// Runs every call of the console's one Storage_S3 on a thread of its own. The browser calls the
+// operation slots through queued connections; transfers move one chunk per library call and
+// check for pause and abort between chunks.
+//
+// doPause, doAbort and doUpdateCredentials are the exceptions: they are thread-safe and meant
+// to be called directly from the browser's thread, so that they reach a running transfer at
+// its next chunk without the loop processing events (which would run queued operations in the
+// middle of it).
+class Zelt_S3Worker : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Zelt_S3Worker(QObject *parent = nullptr);
+    ~Zelt_S3Worker() override;
+
+    const QAWSException notInitialized;
+
+public slots:
+    // type 2 is Amazon S3 (url is then a region), anything else MinIO.
+    void doSetup(int type, QString url, QString user, QString pass,
+                 QString sessiontoken = QString());
+    void doListObjects(QString bucket, QString pathPrefix);
+    void doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs = true);
+    void doDownload(QString bucket, QString key, QString path);
+    void doUpload(QString bucket, QString key, QString path);
+    // Continues the paused transfer, if there still is one: it may have finished with the chunk
+    // that was running when the pause came.
+    void doResume();
+    void doDelete(QString bucket, QString key);
+    void doGetFileSize(QString bucket, QString key);
+
+    void doPause();
+    // Ends the running transfer after its chunk, or a paused one at once; abortFinished()
+    // follows every call, after any result of the aborted transfer.
+    void doAbort();
+    // New credentials for the storage in use, from the next call on: a running or paused
+    // transfer goes on with them.
+    void doUpdateCredentials(QString user, QString pass, QString sessiontoken);
+
+signals:
+    void setupFinished();
+    void setupFailed(QAWSException ex);
+    void listFinished(QStringList lst);
+    void listFailed(QAWSException ex);
+    void listSizesFinished(QStringList sLst, QStringList iLst, QStringList eLst);
+    void listSizesFailed(QAWSException ex);
+    void downloadFinished();
+    void downloadFailed(QAWSException ex);
+    void uploadFinished(QString key, qlonglong size, QString ETag);
+    void uploadFailed(QAWSException ex);
+    void deleteFinished();
+    void deleteFailed(QAWSException ex);
+    void fileSizeFinished(QString bucket, QString key, qlonglong size);
+    void fileSizeFailed(QString bucket, QString key, QAWSException ex);
+    void abortFinished();
+    // mode 0 upload, 1 download, -1 no transfer (empty texts, zeros).
+    void transferProgress(int mode, QString bucket, QString object, qlonglong size,
+                          qlonglong progress, int bytespersecond);
+
+private:
+    enum Kind
+    {
+        NoTransfer = 0,
+        UploadKind = 1,
+        DownloadKind = 2
+    };
+    struct Credentials
+    {
+        QString user;
+        QString pass;
+        QString sessionToken;
+    };
+
+    // The storage with any pending credentials applied; null before the first setup.
+    Brenn_AWS::Storage_S3 *ready();
+    void runTransfer(Kind kind);
+    Brenn_AWS::MPInfo nextChunk(Kind kind);
+    void abortInLibrary(Kind kind);
+    void abortStoredTransfer();
+    bool &activeFlag(Kind kind) { return kind == UploadKind ? uploadActive : downloadActive; }
+
+    std::unique_ptr<Brenn_AWS::Storage_S3> storage;
+    std::atomic<bool> abortRequested{false};
+    std::atomic<bool> pauseRequested{false};
+    qint32 currentKind = NoTransfer;
+    bool downloadActive = false;
+    bool uploadActive = false;
+    // The transfer of currentKind, for a resume.
+    QString transferBucket;
+    QString transferKey;
+    QString transferPath;
+
+    QMutex credentialsMutex;
+    std::optional<Credentials> pendingCredentials;
+};

@@ -1,0 +1,534 @@
+// The S3 browser and its transfer queue, driven as a user would, against s3rver (and, where the
+// wire matters, a scripted S3 peer): what the storage holds afterwards, what the queue showed,
+// which questions and messages came.
+#include "RecordingHttpServer.h"
+#include "S3TransferQueue.h"
+#include "ScriptedPrompt.h"
+#include "StorageTestSupport.h"
+#include "Zelt_LoginData.h"
+#include "Zelt_QueueTableWidget.h"
+#include "Zelt_S3.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace StorageTest;
+using Brenn_AWS::Storage_S3;
+
+namespace {
+constexpr qint64 MiB = 1024 * 1024;
+constexpr int TransferTimeout = 60000;
+
+struct Progress
+{
+    int mode;
+    QString key;
+    qint64 size;
+    qint64 done;
+    int speed;
+};
+} // namespace
+
+class tst_S3Browser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void uploadsRunOneAfterAnother();
+    void overwriteQuestions();
+    void pauseHoldsTheQueueAndResumesWithoutRestart();
+    void abortEndsTheMultipartUpload_data();
+    void abortEndsTheMultipartUpload();
+    void administratorBrowsesFoldersAndFiles();
+    void userSeesOnlyTheirFolder();
+    void failedTransferGoesOnAndResumesWhenQueuedAgain_data();
+    void failedTransferGoesOnAndResumesWhenQueuedAgain();
+    void credentialRenewalKeepsTheTransfer_data();
+    void credentialRenewalKeepsTheTransfer();
+
+private:
+    // Opens a browser on endpoint (s3rver unless given) as a MinIO user with static keys.
+    void openBrowser(const QStringList &roles, const QString &folder = {},
+                     const QString &endpoint = {});
+    Storage_S3 &direct();
+    QString localFile(const QString &name, qint64 size, quint32 seed = 1);
+    QTreeWidget *tree() const { return browser->findChild<QTreeWidget *>("S3TreeWidget"); }
+    QTableWidget *files() const { return browser->findChild<QTableWidget *>("S3TableWidget"); }
+    QTreeWidgetItem *folder(const QString &name) const;
+    QStringList fileTexts() const;
+    void selectFiles(const QStringList &names);
+    bool waitForIdle() const;
+    // Runs act as soon as the first part of a transfer is reported, while later parts are
+    // still to come.
+    void afterFirstPart(const std::function<void()> &act);
+    QList<Progress> progressOf(const QString &key) const;
+    int zeroStarts(const QString &key) const;
+
+    S3Peer peer;
+    QString bucket;
+    int buckets = 0;
+    std::unique_ptr<Storage_S3> storage;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ScriptedPrompt> prompt;
+    Zelt_LoginData session;
+    std::unique_ptr<Zelt_S3> browser;
+    std::unique_ptr<Zelt_QueueTableWidget> queueTable;
+    QList<QList<S3QueueEntry>> queues;
+    QList<Progress> progress;
+};
+
+void tst_S3Browser::init()
+{
+    if (!peer.isRunning())
+        QVERIFY2(peer.start(), qPrintable(peer.errorString()));
+    bucket = QStringLiteral("media%1").arg(++buckets);
+    QVERIFY(peer.createBucket(bucket));
+    dir = std::make_unique<QTemporaryDir>();
+    prompt = std::make_unique<ScriptedPrompt>();
+    queues.clear();
+    progress.clear();
+}
+
+void tst_S3Browser::cleanup()
+{
+    queueTable.reset();
+    browser.reset();
+    prompt.reset();
+    storage.reset();
+}
+
+Storage_S3 &tst_S3Browser::direct()
+{
+    if (!storage)
+        storage = std::make_unique<Storage_S3>(Brenn_AWS::MinIO, peer.endpoint(), accessKey,
+                                               secretKey, QString());
+    return *storage;
+}
+
+void tst_S3Browser::openBrowser(const QStringList &roles, const QString &folder,
+                                const QString &endpoint)
+{
+    session = Zelt_LoginData();
+    session.storageMode = Zelt_LoginData::MinIO;
+    session.storageAddress = endpoint.isEmpty() ? peer.endpoint() : endpoint;
+    session.storageUser = accessKey;
+    session.storagePassword = secretKey;
+    session.storageBucket = bucket;
+    session.storageFolder = folder;
+    session.roles = roles;
+    browser = std::make_unique<Zelt_S3>();
+    queueTable = std::make_unique<Zelt_QueueTableWidget>();
+    connect(browser.get(), &Zelt_S3::updateQueue, queueTable.get(),
+            [this](const QList<S3QueueEntry> &entries) {
+                queues.append(entries);
+                queueTable->showEntries(entries);
+            });
+    connect(queueTable.get(), &Zelt_QueueTableWidget::deleteSlot, browser.get(),
+            &Zelt_S3::onDeleteSlot);
+    connect(browser.get(), &Zelt_S3::transferProgress, browser.get(),
+            [this](int mode, QString, QString key, qlonglong size, qlonglong done, int speed) {
+                progress.append({mode, key, size, done, speed});
+            });
+    browser->setConfig(&session);
+    browser->on_btnS3Refresh_clicked();
+    QTRY_VERIFY(tree()->topLevelItemCount() == 1 && tree()->currentItem());
+}
+
+QString tst_S3Browser::localFile(const QString &name, qint64 size, quint32 seed)
+{
+    const QString path = dir->filePath(name);
+    writeFile(path, patternBytes(size, seed));
+    return path;
+}
+
+QTreeWidgetItem *tst_S3Browser::folder(const QString &name) const
+{
+    const QList<QTreeWidgetItem *> found =
+        tree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QStringList tst_S3Browser::fileTexts() const
+{
+    QStringList texts;
+    for (int row = 0; row < files()->rowCount(); ++row)
+        texts << files()->item(row, 0)->text() + " " + files()->item(row, 1)->text();
+    return texts;
+}
+
+void tst_S3Browser::selectFiles(const QStringList &names)
+{
+    files()->clearSelection();
+    for (int row = 0; row < files()->rowCount(); ++row) {
+        if (names.contains(files()->item(row, 0)->text()))
+            files()->selectionModel()->select(files()->model()->index(row, 0),
+                                              QItemSelectionModel::Select |
+                                                  QItemSelectionModel::Rows);
+    }
+}
+
+bool tst_S3Browser::waitForIdle() const
+{
+    return QTest::qWaitFor([this] { return browser->isQueueIdle(); }, TransferTimeout);
+}
+
+void tst_S3Browser::afterFirstPart(const std::function<void()> &act)
+{
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(browser.get(), &Zelt_S3::transferProgress, this,
+                    [once, act](int, QString, QString, qlonglong, qlonglong done) {
+                        if (done > 0) {
+                            disconnect(*once);
+                            act();
+                        }
+                    });
+}
+
+QList<Progress> tst_S3Browser::progressOf(const QString &key) const
+{
+    QList<Progress> found;
+    for (const Progress &p : progress) {
+        if (p.key == key)
+            found << p;
+    }
+    return found;
+}
+
+int tst_S3Browser::zeroStarts(const QString &key) const
+{
+    int count = 0;
+    for (const Progress &p : progressOf(key))
+        count += p.size == 0 && p.done == 0;
+    return count;
+}
+
+void tst_S3Browser::uploadsRunOneAfterAnother()
+{
+    openBrowser({"Zelt_Administrator"});
+    QSignalSpy ended(browser.get(), &Zelt_S3::endUploadDownload);
+    const QStringList local{localFile("one.txt", 3 * MiB), localFile("two b#%+ä.txt", 10),
+                            localFile("model.FBX", 20)};
+    browser->uploadFiles(local);
+    QVERIFY(waitForIdle());
+
+    QCOMPARE(queues.first().size(), 3);
+    QCOMPARE(queues.first().at(0).status, int(S3QueueEntry::InProgress));
+    QCOMPARE(queues.first().at(2).status, int(S3QueueEntry::Queued));
+    for (const QList<S3QueueEntry> &shown : std::as_const(queues)) {
+        int running = 0;
+        for (const S3QueueEntry &entry : shown)
+            running += entry.status == S3QueueEntry::InProgress;
+        QVERIFY(running <= 1);
+    }
+    QVERIFY(queues.last().isEmpty());
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(direct().GetObjectSize(bucket, "one.txt"), 3 * MiB);
+    QCOMPARE(direct().GetObjectSize(bucket, "two b#%+ä.txt"), 10);
+    QCOMPARE(fileTexts(), QStringList({"model.FBX 0 KB", "one.txt 3 MB", "two b#%+ä.txt 0 KB"}));
+    const QByteArray metadata =
+        readFile(peer.dataDir() + "/" + bucket + "/model.FBX._S3rver_metadata.json");
+    QCOMPARE(QJsonDocument::fromJson(metadata).object().value("content-type").toString(),
+             "text/plain");
+}
+
+void tst_S3Browser::overwriteQuestions()
+{
+    direct().UploadObject(bucket, "a.txt", QByteArray("old a"));
+    direct().UploadObject(bucket, "b.txt", QByteArray("old b"));
+    openBrowser({"Zelt_Administrator"});
+    const QStringList local{localFile("a.txt", 4), localFile("b.txt", 6)};
+
+    prompt->answerButton(Prompt::NoToAll);
+    browser->uploadFiles(local);
+    QVERIFY(waitForIdle());
+    QCOMPARE(direct().GetObjectSize(bucket, "b.txt"), 5);
+    prompt->answerButton(Prompt::YesToAll);
+    browser->uploadFiles(local);
+    QVERIFY(waitForIdle());
+    QCOMPARE(prompt->titles(Prompt::Kind::Question), QStringList({"Overwrite?", "Overwrite?"}));
+    QCOMPARE(prompt->texts(Prompt::Kind::Question).first(),
+             "File a.txt already exists on the Server. Overwrite?");
+    QCOMPARE(direct().GetObjectSize(bucket, "b.txt"), 6);
+
+    // No to All for a download is remembered for the browser's life.
+    selectFiles({"a.txt"});
+    prompt->answer(local.at(0));
+    prompt->answerButton(Prompt::NoToAll);
+    browser->on_btnS3Download_clicked();
+    selectFiles({"b.txt"});
+    prompt->answer(local.at(1));
+    browser->on_btnS3Download_clicked();
+    QVERIFY(waitForIdle());
+    QCOMPARE(prompt->texts(Prompt::Kind::Question).last(), "Overwrite " + local.at(0) + "?");
+    QCOMPARE(prompt->texts(Prompt::Kind::Question).size(), 3);
+    QCOMPARE(queues.last().size(), 0);
+}
+
+void tst_S3Browser::pauseHoldsTheQueueAndResumesWithoutRestart()
+{
+    openBrowser({"Zelt_Administrator"});
+    const qint64 size = 40 * MiB;
+    const QString big = localFile("big.bin", size);
+    afterFirstPart([this] { browser->pauseTransfer(); });
+    browser->uploadFiles({big});
+    QTRY_VERIFY_WITH_TIMEOUT(!progressOf("big.bin").isEmpty() &&
+                                 progressOf("big.bin").last().speed == 0 &&
+                                 progressOf("big.bin").last().done > 0,
+                             TransferTimeout);
+    const qint64 pausedAt = progressOf("big.bin").last().done;
+    QVERIFY(pausedAt < size);
+    QCOMPARE(queues.last().first().status, int(S3QueueEntry::Paused));
+
+    // Entries added meanwhile wait for the paused one.
+    browser->uploadFiles({localFile("small.txt", 3)});
+    QTest::qWait(200);
+    QCOMPARE(queues.last().size(), 2);
+    QCOMPARE(queues.last().at(1).status, int(S3QueueEntry::Queued));
+    QCOMPARE(progressOf("big.bin").last().done, pausedAt);
+
+    browser->continueTransfer();
+    QVERIFY(waitForIdle());
+    QCOMPARE(zeroStarts("big.bin"), 1);
+    QByteArray stored;
+    direct().DownloadObject(bucket, "big.bin", stored);
+    QVERIFY(stored == patternBytes(size));
+    QCOMPARE(direct().GetObjectSize(bucket, "small.txt"), 3);
+}
+
+void tst_S3Browser::abortEndsTheMultipartUpload_data()
+{
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("while running") << false;
+    QTest::newRow("while paused") << true;
+}
+
+void tst_S3Browser::abortEndsTheMultipartUpload()
+{
+    QFETCH(bool, paused);
+    // A peer that holds the second part, so that the transfer is caught in the middle.
+    RecordingHttpServer s3(RecordingHttpServer::OnOwnThread);
+    QVERIFY(s3.listen());
+    const RecordingHttpServer::Reply partStored{200, {}, {{"ETag", "\"part\""}}, {}, 0, true};
+    s3.setHandler([](const RecordingHttpServer::Request &request) {
+        RecordingHttpServer::Reply reply;
+        if (request.method == "GET")
+            reply.body = "<ListBucketResult><IsTruncated>false</IsTruncated></ListBucketResult>";
+        else if (request.method == "POST")
+            reply.body = "<InitiateMultipartUploadResult><UploadId>up-1</UploadId>"
+                         "</InitiateMultipartUploadResult>";
+        else if (request.method == "PUT")
+            reply.headers = {{"ETag", "\"part\""}};
+        else if (request.method == "DELETE")
+            reply.status = 204;
+        reply.answer = !request.target.contains("partNumber=2");
+        return reply;
+    });
+    openBrowser({"Zelt_Administrator"}, {}, s3.url());
+    browser->uploadFiles(
+        {localFile("big.bin", 12 * MiB), localFile("next1.txt", 1), localFile("next2.txt", 2)});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !progressOf("big.bin").isEmpty() && progressOf("big.bin").last().done > 0, TransferTimeout);
+
+    QTRY_VERIFY_WITH_TIMEOUT(s3.requests().last().target.contains("partNumber=2"), TransferTimeout);
+
+    // The running entry cannot be dropped from the queue table; a waiting one can.
+    queueTable->setCurrentCell(0, 0);
+    QTest::keyClick(queueTable.get(), Qt::Key_Delete);
+    QCOMPARE(prompt->texts(Prompt::Kind::Critical), QStringList{"Cannot abort current operation."});
+    queueTable->setCurrentCell(2, 0);
+    QTest::keyClick(queueTable.get(), Qt::Key_Delete);
+    QCOMPARE(queues.last().size(), 2);
+    QCOMPARE(queues.last().at(1).remote, "next1.txt");
+
+    if (paused) {
+        browser->pauseTransfer();
+        s3.answerHeld(partStored); // the loop stops for the pause after this part
+        QTRY_VERIFY_WITH_TIMEOUT(progressOf("big.bin").last().speed == 0, TransferTimeout);
+    }
+    const int sentBefore = int(s3.requests().size());
+    browser->abortTransfer();
+    if (!paused)
+        s3.answerHeld(partStored);
+    QVERIFY(waitForIdle());
+
+    const QList<RecordingHttpServer::Request> sent = s3.requests().mid(sentBefore);
+    QVERIFY(!sent.isEmpty());
+    QCOMPARE(sent.last().method, QByteArray("DELETE"));
+    QCOMPARE(sent.last().target, QByteArray("/" + bucket.toUtf8() + "/big.bin?uploadId=up-1"));
+    QCOMPARE(progress.last().mode, -1);
+    QVERIFY(queues.last().isEmpty());
+    QTest::qWait(100);
+    QCOMPARE(s3.requests().last().method, QByteArray("DELETE")); // nothing started after it
+}
+
+void tst_S3Browser::administratorBrowsesFoldersAndFiles()
+{
+    direct().UploadObject(bucket, "intro.mp4", patternBytes(MiB));
+    direct().UploadObject(bucket, "talks/a.pdf", patternBytes(2 * MiB));
+    direct().UploadObject(bucket, "__ASSETBUNDLES/b/pack.bin", patternBytes(500));
+    openBrowser({"Zelt_Administrator"});
+    QCOMPARE(tree()->topLevelItem(0)->text(0), "MINIO - root");
+    QVERIFY(folder("__ASSETBUNDLES"));
+    QCOMPARE(fileTexts(), QStringList{"intro.mp4 1024 KB"});
+    tree()->setCurrentItem(folder("talks"));
+    QCOMPARE(fileTexts(), QStringList{"a.pdf 2 MB"});
+
+    // A new folder exists in the tree only, and only once.
+    prompt->answer(QStringLiteral("new one"));
+    browser->on_btnS3Mkdir_clicked();
+    prompt->answer(QStringLiteral("new one"));
+    browser->on_btnS3Mkdir_clicked();
+    QCOMPARE(prompt->texts(Prompt::Kind::Warning),
+             QStringList{"A directory with the name new one already exists."});
+    tree()->setCurrentItem(folder("new one"));
+    const QString local = localFile("x y.txt", 7);
+    browser->uploadFiles({local});
+    QVERIFY(waitForIdle());
+    QCOMPARE(direct().GetObjectSize(bucket, "talks/new one/x y.txt"), 7);
+    QCOMPARE(fileTexts(), QStringList{"x y.txt 0 KB"});
+
+    // The refresh keeps the folder selected; download and delete use the listed key.
+    browser->on_btnS3Refresh_clicked();
+    QTRY_VERIFY(tree()->currentItem() && tree()->currentItem()->text(0) == "new one" &&
+                files()->rowCount() == 1);
+    selectFiles({"x y.txt"});
+    prompt->answer(dir->filePath("copy.txt"));
+    browser->on_btnS3Download_clicked();
+    QVERIFY(waitForIdle());
+    QCOMPARE(readFile(dir->filePath("copy.txt")), patternBytes(7));
+    selectFiles({"x y.txt"});
+    prompt->answerButton(Prompt::Yes);
+    browser->on_btnS3Delete_clicked();
+    QVERIFY(waitForIdle());
+    QCOMPARE(prompt->texts(Prompt::Kind::Question).last(),
+             "Do you really want to delete 'x y.txt'?");
+    QCOMPARE(direct().HasObject(bucket, "talks/new one/x y.txt"), -1);
+    QCOMPARE(files()->rowCount(), 0);
+}
+
+void tst_S3Browser::userSeesOnlyTheirFolder()
+{
+    direct().UploadObject(bucket, "acme/intro.mp4", QByteArray("i"));
+    direct().UploadObject(bucket, "acme/__ASSETBUNDLES/b/pack.bin", QByteArray("p"));
+    direct().UploadObject(bucket, "other/secret.txt", QByteArray("s"));
+    openBrowser({"Zelt_Presenter"}, "//acme");
+    QCOMPARE(tree()->topLevelItem(0)->text(0), "MINIO - acme/");
+    QCOMPARE(tree()->topLevelItem(0)->childCount(), 0);
+    QCOMPARE(fileTexts(), QStringList{"intro.mp4 0 KB"});
+    QCOMPARE(browser->getPathPrefix(), "acme/");
+
+    browser->uploadFiles({localFile("notes.txt", 3)});
+    QVERIFY(waitForIdle());
+    QCOMPARE(direct().GetObjectSize(bucket, "acme/notes.txt"), 3);
+    QCOMPARE(fileTexts(), QStringList({"intro.mp4 0 KB", "notes.txt 0 KB"}));
+}
+
+void tst_S3Browser::failedTransferGoesOnAndResumesWhenQueuedAgain_data()
+{
+    QTest::addColumn<bool>("upload");
+    QTest::newRow("upload") << true;
+    QTest::newRow("download") << false;
+}
+
+void tst_S3Browser::failedTransferGoesOnAndResumesWhenQueuedAgain()
+{
+    QFETCH(bool, upload);
+    const QString big = localFile("big.bin", 24 * MiB);
+    if (!upload)
+        direct().UploadObject(bucket, "big.bin", big);
+    openBrowser({"Zelt_Administrator"});
+    const QString target = dir->filePath("copy.bin");
+    const auto start = [&] {
+        if (upload) {
+            browser->uploadFiles({big});
+        } else {
+            selectFiles({"big.bin"});
+            prompt->answer(target);
+            if (QFileInfo::exists(target))
+                prompt->answerButton(Prompt::Yes); // the partial file: go on with it
+            browser->on_btnS3Download_clicked();
+        }
+    };
+    const quint16 port = peer.port();
+    afterFirstPart([this] { peer.kill(); });
+    start();
+    QVERIFY(waitForIdle());
+    QCOMPARE(prompt->texts(Prompt::Kind::Critical).size(), 1);
+    QCOMPARE(prompt->titles(Prompt::Kind::Critical).first(),
+             upload ? "Upload Error" : "An error has occurred");
+    QCOMPARE(queues.last().size(), 0);
+
+    QVERIFY2(peer.start({}, port), qPrintable(peer.errorString()));
+    const qint64 doneBefore = progressOf("big.bin").last().done;
+    progress.clear();
+    start();
+    QVERIFY(waitForIdle());
+    QCOMPARE(prompt->texts(Prompt::Kind::Critical).size(), 1);
+    if (upload) {
+        QByteArray stored;
+        direct().DownloadObject(bucket, "big.bin", stored);
+        QVERIFY(stored == patternBytes(24 * MiB));
+    } else {
+        // The first chunk after the restart continues where the failed one stopped.
+        const QList<Progress> resumed = progressOf("big.bin");
+        QVERIFY(resumed.size() >= 2);
+        QVERIFY(resumed.at(1).done > doneBefore);
+        QVERIFY(readFile(target) == patternBytes(24 * MiB));
+    }
+}
+
+void tst_S3Browser::credentialRenewalKeepsTheTransfer_data()
+{
+    failedTransferGoesOnAndResumesWhenQueuedAgain_data();
+}
+
+void tst_S3Browser::credentialRenewalKeepsTheTransfer()
+{
+    QFETCH(bool, upload);
+    const QString big = localFile("big.bin", 24 * MiB);
+    if (!upload)
+        direct().UploadObject(bucket, "big.bin", big);
+    openBrowser({"Zelt_Administrator"});
+    QSignalSpy setups(browser.get(), &Zelt_S3::doSetup);
+    QSignalSpy renewals(browser.get(), &Zelt_S3::doUpdateCredentials);
+    const QString target = dir->filePath("copy.bin");
+    afterFirstPart([this] {
+        session.storagePassword = "renewed";
+        session.storageSessionToken = "token-2";
+        browser->on_btnS3Refresh_clicked();
+    });
+    if (upload) {
+        browser->uploadFiles({big});
+    } else {
+        selectFiles({"big.bin"});
+        prompt->answer(target);
+        browser->on_btnS3Download_clicked();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(renewals.size(), 1, TransferTimeout);
+    QCOMPARE(setups.size(), 0);
+    QCOMPARE(renewals.size(), 1);
+    QCOMPARE(renewals.first().at(2).toString(), "token-2");
+
+    QVERIFY(waitForIdle());
+    QCOMPARE(zeroStarts("big.bin"), 1);
+    QTRY_COMPARE(setups.size(), 1); // the tree is rebuilt once the queue is idle
+    QTRY_VERIFY(browser->findChild<QLabel *>("lblStatus")->text().isEmpty());
+    QVERIFY(prompt->titles(Prompt::Kind::Critical).isEmpty());
+    if (upload) {
+        QByteArray stored;
+        direct().DownloadObject(bucket, "big.bin", stored);
+        QVERIFY(stored == patternBytes(24 * MiB));
+    } else {
+        QVERIFY(readFile(target) == patternBytes(24 * MiB));
+    }
+}
+
+QTEST_MAIN(tst_S3Browser)
+#include "tst_s3browser.moc"
