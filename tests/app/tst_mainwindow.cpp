@@ -822,16 +822,18 @@ private slots:
     {
         login->cancel();
         startConsole();
-        QList<Zelt_S3::fileEntry> files{
-            {Zelt_S3::fileEntry::InProgress, Zelt_S3::fileEntry::Upload, "b", "acme/docs/a.pdf",
-             "/home/u/a.pdf", 2048},
-            {Zelt_S3::fileEntry::Queued, Zelt_S3::fileEntry::Download, "b", "top.txt",
-             "C:\\data\\top.txt", 3LL * 1024 * 1024},
-            {Zelt_S3::fileEntry::Failed, Zelt_S3::fileEntry::Delete, "b", "gone", "", 0}};
+        QList<Zelt_S3::fileEntry> files{{Zelt_S3::fileEntry::InProgress, Zelt_S3::fileEntry::Upload,
+                                         "b", "acme/docs/a.pdf", "/home/u/a.pdf", 2048, "", false},
+                                        {Zelt_S3::fileEntry::Queued, Zelt_S3::fileEntry::Download,
+                                         "b", "top.txt", "C:\\data\\top.txt", 3LL * 1024 * 1024, "",
+                                         false},
+                                        {Zelt_S3::fileEntry::Failed, Zelt_S3::fileEntry::Delete,
+                                         "b", "gone", "", 0, "Access Denied", false}};
         QVERIFY(QMetaObject::invokeMethod(window.get(), "onUpdateQueue",
                                           Q_ARG(QList<Zelt_S3::fileEntry>, files)));
         auto *table = window->findChild<QTableWidget *>(QStringLiteral("tblProgress"));
         QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->item(2, 3)->toolTip(), QStringLiteral("Access Denied"));
         const auto row = [table](int r) {
             QStringList cells;
             for (int c = 0; c < 6; ++c)

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMimeData>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -48,8 +49,9 @@ private slots:
     void abortEndsTheMultipartUpload();
     void administratorBrowsesFoldersAndFiles();
     void userSeesOnlyTheirFolder();
-    void failedTransferGoesOnAndResumesWhenQueuedAgain_data();
-    void failedTransferGoesOnAndResumesWhenQueuedAgain();
+    void droppedFilesAndFoldersUploadIntoTheFolder();
+    void failedTransferStaysShownAndResumesWhenRetried_data();
+    void failedTransferStaysShownAndResumesWhenRetried();
     void credentialRenewalKeepsTheTransfer_data();
     void credentialRenewalKeepsTheTransfer();
 
@@ -69,6 +71,11 @@ private:
     // still to come.
     void afterFirstPart(const std::function<void()> &act);
     QList<Progress> progressOf(const QString &key) const;
+    // A 24 MiB "big.bin" moved through the queue: uploaded, or (stored first) downloaded to
+    // copy.bin; and whether it arrived intact.
+    QString bigFile(bool upload);
+    void transferBig(bool upload, const QString &big);
+    bool bigArrived(bool upload);
     int zeroStarts(const QString &key) const;
 
     S3Peer peer;
@@ -201,6 +208,36 @@ QList<Progress> tst_S3Browser::progressOf(const QString &key) const
     return found;
 }
 
+QString tst_S3Browser::bigFile(bool upload)
+{
+    const QString big = localFile("big.bin", 24 * MiB);
+    if (!upload)
+        direct().UploadObject(bucket, "big.bin", big);
+    return big;
+}
+
+void tst_S3Browser::transferBig(bool upload, const QString &big)
+{
+    if (upload) {
+        browser->uploadFiles({big});
+        return;
+    }
+    const QString target = dir->filePath("copy.bin");
+    selectFiles({"big.bin"});
+    prompt->answer(target);
+    browser->on_btnS3Download_clicked();
+}
+
+bool tst_S3Browser::bigArrived(bool upload)
+{
+    QByteArray arrived;
+    if (upload)
+        direct().DownloadObject(bucket, "big.bin", arrived);
+    else
+        arrived = readFile(dir->filePath("copy.bin"));
+    return arrived == patternBytes(24 * MiB);
+}
+
 int tst_S3Browser::zeroStarts(const QString &key) const
 {
     int count = 0;
@@ -213,25 +250,34 @@ void tst_S3Browser::uploadsRunOneAfterAnother()
 {
     openBrowser({"Zelt_Administrator"});
     QSignalSpy ended(browser.get(), &Zelt_S3::endUploadDownload);
-    const QStringList local{localFile("one.txt", 3 * MiB), localFile("two b#%+ä.txt", 10),
+    const QStringList local{localFile("one.txt", 3 * MiB), localFile("gone.txt", 1),
+                            localFile("empty.txt", 0), localFile("two b#%+ä.txt", 10),
                             localFile("model.FBX", 20)};
     browser->uploadFiles(local);
-    QVERIFY(waitForIdle());
+    QFile::remove(local.at(1)); // vanishes before its turn
 
-    QCOMPARE(queues.first().size(), 3);
+    QVERIFY(waitForIdle());
+    QCOMPARE(queues.first().size(), 5);
     QCOMPARE(queues.first().at(0).status, int(S3QueueEntry::InProgress));
-    QCOMPARE(queues.first().at(2).status, int(S3QueueEntry::Queued));
+    QCOMPARE(queues.first().at(4).status, int(S3QueueEntry::Queued));
+    QCOMPARE(prompt->titles(Prompt::Kind::Critical), QStringList{"Upload Error"});
     for (const QList<S3QueueEntry> &shown : std::as_const(queues)) {
         int running = 0;
         for (const S3QueueEntry &entry : shown)
             running += entry.status == S3QueueEntry::InProgress;
         QVERIFY(running <= 1);
     }
-    QVERIFY(queues.last().isEmpty());
+    // The vanished file stays shown as failed, with its reason.
+    QCOMPARE(queues.last().size(), 1);
+    QCOMPARE(queues.last().first().remote, "gone.txt");
+    QCOMPARE(queues.last().first().status, int(S3QueueEntry::Failed));
+    QVERIFY(!queues.last().first().reason.isEmpty());
     QCOMPARE(ended.size(), 1);
     QCOMPARE(direct().GetObjectSize(bucket, "one.txt"), 3 * MiB);
     QCOMPARE(direct().GetObjectSize(bucket, "two b#%+ä.txt"), 10);
-    QCOMPARE(fileTexts(), QStringList({"model.FBX 0 KB", "one.txt 3 MB", "two b#%+ä.txt 0 KB"}));
+    QCOMPARE(direct().GetObjectSize(bucket, "empty.txt"), 0);
+    QCOMPARE(fileTexts(), QStringList({"empty.txt 0 KB", "model.FBX 0 KB", "one.txt 3 MB",
+                                       "two b#%+ä.txt 0 KB"}));
     const QByteArray metadata =
         readFile(peer.dataDir() + "/" + bucket + "/model.FBX._S3rver_metadata.json");
     QCOMPARE(QJsonDocument::fromJson(metadata).object().value("content-type").toString(),
@@ -269,6 +315,13 @@ void tst_S3Browser::overwriteQuestions()
     QCOMPARE(prompt->texts(Prompt::Kind::Question).last(), "Overwrite " + local.at(0) + "?");
     QCOMPARE(prompt->texts(Prompt::Kind::Question).size(), 3);
     QCOMPARE(queues.last().size(), 0);
+
+    // A folder that cannot be written to fails the download, with its message.
+    selectFiles({"a.txt"});
+    prompt->answer(dir->filePath("missing/a.txt"));
+    browser->on_btnS3Download_clicked();
+    QVERIFY(waitForIdle());
+    QCOMPARE(prompt->titles(Prompt::Kind::Critical), QStringList{"An error has occurred"});
 }
 
 void tst_S3Browser::pauseHoldsTheQueueAndResumesWithoutRestart()
@@ -430,90 +483,95 @@ void tst_S3Browser::userSeesOnlyTheirFolder()
     QCOMPARE(fileTexts(), QStringList({"intro.mp4 0 KB", "notes.txt 0 KB"}));
 }
 
-void tst_S3Browser::failedTransferGoesOnAndResumesWhenQueuedAgain_data()
+void tst_S3Browser::droppedFilesAndFoldersUploadIntoTheFolder()
+{
+    direct().UploadObject(bucket, "talks/c.txt", QByteArray("old"));
+    openBrowser({"Zelt_Administrator"});
+    QVERIFY(QDir(dir->path()).mkpath("pics/sub"));
+    localFile("pics/a.png", 1);
+    localFile("pics/sub/b b.txt", 2);
+    const QString single = localFile("c.txt", 3);
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(dir->filePath("pics")), QUrl::fromLocalFile(single)});
+    QWidget *viewport = tree()->viewport();
+    const QPoint onTalks = tree()->visualItemRect(folder("talks")).center();
+    QDragEnterEvent enter(onTalks, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QVERIFY(enter.isAccepted());
+    prompt->answerButton(Prompt::Yes); // c.txt is listed there already
+    QDropEvent drop(onTalks, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QVERIFY(waitForIdle());
+
+    QCOMPARE(prompt->texts(Prompt::Kind::Question),
+             QStringList{"File c.txt already exists on the Server. Overwrite?"});
+    QCOMPARE(direct().GetObjectSize(bucket, "talks/pics/a.png"), 1);
+    QCOMPARE(direct().GetObjectSize(bucket, "talks/pics/sub/b b.txt"), 2);
+    QCOMPARE(direct().GetObjectSize(bucket, "talks/c.txt"), 3);
+    QCOMPARE(tree()->currentItem(), folder("talks"));
+}
+
+void tst_S3Browser::failedTransferStaysShownAndResumesWhenRetried_data()
 {
     QTest::addColumn<bool>("upload");
     QTest::newRow("upload") << true;
     QTest::newRow("download") << false;
 }
 
-void tst_S3Browser::failedTransferGoesOnAndResumesWhenQueuedAgain()
+void tst_S3Browser::failedTransferStaysShownAndResumesWhenRetried()
 {
     QFETCH(bool, upload);
-    const QString big = localFile("big.bin", 24 * MiB);
-    if (!upload)
-        direct().UploadObject(bucket, "big.bin", big);
+    const QString big = bigFile(upload);
     openBrowser({"Zelt_Administrator"});
-    const QString target = dir->filePath("copy.bin");
-    const auto start = [&] {
-        if (upload) {
-            browser->uploadFiles({big});
-        } else {
-            selectFiles({"big.bin"});
-            prompt->answer(target);
-            if (QFileInfo::exists(target))
-                prompt->answerButton(Prompt::Yes); // the partial file: go on with it
-            browser->on_btnS3Download_clicked();
-        }
-    };
     const quint16 port = peer.port();
     afterFirstPart([this] { peer.kill(); });
-    start();
+    transferBig(upload, big);
     QVERIFY(waitForIdle());
     QCOMPARE(prompt->texts(Prompt::Kind::Critical).size(), 1);
     QCOMPARE(prompt->titles(Prompt::Kind::Critical).first(),
              upload ? "Upload Error" : "An error has occurred");
-    QCOMPARE(queues.last().size(), 0);
+    QCOMPARE(queues.last().size(), 1);
+    QCOMPARE(queues.last().first().status, int(S3QueueEntry::Failed));
+    QCOMPARE(queueTable->item(0, 3)->toolTip(), queues.last().first().reason);
 
+    // Retry from the queue table's menu queues it again.
     QVERIFY2(peer.start({}, port), qPrintable(peer.errorString()));
     const qint64 doneBefore = progressOf("big.bin").last().done;
     progress.clear();
-    start();
+    browser->retryRow(0);
     QVERIFY(waitForIdle());
+    QVERIFY(queues.last().isEmpty());
     QCOMPARE(prompt->texts(Prompt::Kind::Critical).size(), 1);
-    if (upload) {
-        QByteArray stored;
-        direct().DownloadObject(bucket, "big.bin", stored);
-        QVERIFY(stored == patternBytes(24 * MiB));
-    } else {
+    QVERIFY(bigArrived(upload));
+    if (!upload) {
         // The first chunk after the restart continues where the failed one stopped.
         const QList<Progress> resumed = progressOf("big.bin");
         QVERIFY(resumed.size() >= 2);
         QVERIFY(resumed.at(1).done > doneBefore);
-        QVERIFY(readFile(target) == patternBytes(24 * MiB));
     }
 }
 
 void tst_S3Browser::credentialRenewalKeepsTheTransfer_data()
 {
-    failedTransferGoesOnAndResumesWhenQueuedAgain_data();
+    failedTransferStaysShownAndResumesWhenRetried_data();
 }
 
 void tst_S3Browser::credentialRenewalKeepsTheTransfer()
 {
     QFETCH(bool, upload);
-    const QString big = localFile("big.bin", 24 * MiB);
-    if (!upload)
-        direct().UploadObject(bucket, "big.bin", big);
+    const QString big = bigFile(upload);
     openBrowser({"Zelt_Administrator"});
     QSignalSpy setups(browser.get(), &Zelt_S3::doSetup);
     QSignalSpy renewals(browser.get(), &Zelt_S3::doUpdateCredentials);
-    const QString target = dir->filePath("copy.bin");
     afterFirstPart([this] {
         session.storagePassword = "renewed";
         session.storageSessionToken = "token-2";
         browser->on_btnS3Refresh_clicked();
     });
-    if (upload) {
-        browser->uploadFiles({big});
-    } else {
-        selectFiles({"big.bin"});
-        prompt->answer(target);
-        browser->on_btnS3Download_clicked();
-    }
+    transferBig(upload, big);
     QTRY_COMPARE_WITH_TIMEOUT(renewals.size(), 1, TransferTimeout);
     QCOMPARE(setups.size(), 0);
-    QCOMPARE(renewals.size(), 1);
     QCOMPARE(renewals.first().at(2).toString(), "token-2");
 
     QVERIFY(waitForIdle());
@@ -521,13 +579,7 @@ void tst_S3Browser::credentialRenewalKeepsTheTransfer()
     QTRY_COMPARE(setups.size(), 1); // the tree is rebuilt once the queue is idle
     QTRY_VERIFY(browser->findChild<QLabel *>("lblStatus")->text().isEmpty());
     QVERIFY(prompt->titles(Prompt::Kind::Critical).isEmpty());
-    if (upload) {
-        QByteArray stored;
-        direct().DownloadObject(bucket, "big.bin", stored);
-        QVERIFY(stored == patternBytes(24 * MiB));
-    } else {
-        QVERIFY(readFile(target) == patternBytes(24 * MiB));
-    }
+    QVERIFY(bigArrived(upload));
 }
 
 QTEST_MAIN(tst_S3Browser)

@@ -29,6 +29,10 @@ struct S3QueueEntry
     QString remote;
     QString local;
     qint64 size = 0;
+    // Why a Failed entry failed.
+    QString reason;
+    // Queued again after a failure: a download goes on with its partial file without asking.
+    bool retried = false;
 };
 
 Q_DECLARE_METATYPE(S3QueueEntry)

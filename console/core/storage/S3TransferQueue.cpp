@@ -34,16 +34,19 @@ bool S3TransferQueue::overwriteAnswered(const QString &title, const QString &tex
     }
 }
 
-void S3TransferQueue::uploadFiles(const QStringList &files, bool noAll, bool yesAll,
+void S3TransferQueue::uploadFiles(const QList<LocalFile> &files, bool noAll, bool yesAll,
                                   const QString &pathOverride, const Folder &folder)
 {
-    for (const QString &file : files) {
-        const QFileInfo info(file);
-        const QString name = info.fileName();
-        if (folder.lists && folder.lists(name) &&
-            !overwriteAnswered(tr("Overwrite?"),
-                               tr("File %1 already exists on the Server. Overwrite?").arg(name),
-                               yesAll, noAll))
+    for (const LocalFile &file : files) {
+        const QFileInfo info(file.path);
+        const QString key = pathOverride.isEmpty()
+                                ? S3Paths::objectKey(folder.currentDir, file.name)
+                                : S3Paths::overrideKey(folder.rootFolder, pathOverride, file.name);
+        if (folder.lists && folder.lists(key) &&
+            !overwriteAnswered(
+                tr("Overwrite?"),
+                tr("File %1 already exists on the Server. Overwrite?").arg(info.fileName()), yesAll,
+                noAll))
             continue;
         if (!info.exists())
             continue;
@@ -52,9 +55,7 @@ void S3TransferQueue::uploadFiles(const QStringList &files, bool noAll, bool yes
         entry.bucket = folder.bucket;
         entry.local = QDir::toNativeSeparators(info.absoluteFilePath());
         entry.size = info.size();
-        entry.remote = pathOverride.isEmpty()
-                           ? S3Paths::objectKey(folder.currentDir, name)
-                           : S3Paths::overrideKey(folder.rootFolder, pathOverride, name);
+        entry.remote = key;
         queue.append(entry);
     }
     beginTransfers();
@@ -138,7 +139,7 @@ void S3TransferQueue::processQueue()
 void S3TransferQueue::startDownload(bool ask)
 {
     emit betweenUploadDownloads();
-    if (ask && QFileInfo::exists(current.local) &&
+    if (ask && !current.retried && QFileInfo::exists(current.local) &&
         !overwriteAnswered(tr("Overwrite?"), tr("Overwrite %1?").arg(current.local), overwriteAll,
                            skipAll)) {
         current.status = S3QueueEntry::Skipped;
@@ -156,8 +157,48 @@ void S3TransferQueue::publishQueue()
     QList<S3QueueEntry> shown = queue;
     if (isActive())
         shown.prepend(current);
+    const bool transfersShown = !shown.isEmpty();
+    shown.append(failedEntries);
     emit updateQueue(shown);
-    emit controlsEnabled(!shown.isEmpty());
+    emit controlsEnabled(transfersShown);
+}
+
+int S3TransferQueue::failedIndex(int row) const
+{
+    const int index = row - (isActive() ? 1 : 0) - int(queue.size());
+    return index >= 0 && index < failedEntries.size() ? index : -1;
+}
+
+void S3TransferQueue::retryRow(int row)
+{
+    const int index = failedIndex(row);
+    if (index < 0)
+        return;
+    S3QueueEntry entry = failedEntries.takeAt(index);
+    entry.status = S3QueueEntry::Queued;
+    entry.reason.clear();
+    entry.retried = true;
+    queue.append(entry);
+    if (entry.operation != S3QueueEntry::Delete)
+        beginTransfers();
+    processQueue();
+}
+
+void S3TransferQueue::removeRow(int row)
+{
+    const int index = failedIndex(row);
+    if (index < 0)
+        return;
+    failedEntries.removeAt(index);
+    publishQueue();
+}
+
+void S3TransferQueue::failCurrent(const QAWSException &ex)
+{
+    current.status = S3QueueEntry::Failed;
+    current.reason = ex.message;
+    failedEntries.append(current);
+    finishCurrent(S3QueueEntry::Failed);
 }
 
 void S3TransferQueue::pauseTransfer()
@@ -203,10 +244,12 @@ void S3TransferQueue::onAbortFinished()
 
 void S3TransferQueue::dropWaiting(int slot)
 {
-    if (slot < 0 || slot >= queue.size())
-        return;
-    queue.removeAt(slot);
-    publishQueue();
+    if (slot >= 0 && slot < queue.size()) {
+        queue.removeAt(slot);
+        publishQueue();
+    } else {
+        removeRow(slot + 1);
+    }
 }
 
 void S3TransferQueue::resetProgress()
@@ -240,6 +283,8 @@ void S3TransferQueue::onUploadFailed(QAWSException ex)
     if (abortsPending > 0)
         return;
     current.status = S3QueueEntry::Failed;
+    current.reason = ex.message;
+    failedEntries.append(current);
     emit uploadFailed();
     resetProgress();
     Prompt::critical(dialogParent, tr("Upload Error"),
@@ -260,7 +305,7 @@ void S3TransferQueue::onDownloadFailed(QAWSException ex)
 {
     if (abortsPending > 0)
         return;
-    finishCurrent(S3QueueEntry::Failed);
+    failCurrent(ex);
     Prompt::critical(dialogParent, tr("An error has occurred"),
                      tr("An error has occurred during the download operation. Please try again "
                         "later. If this problem persists, contact your system "
@@ -283,7 +328,7 @@ void S3TransferQueue::onDeleteFailed(QAWSException ex)
 {
     if (abortsPending > 0)
         return;
-    finishCurrent(S3QueueEntry::Failed);
+    failCurrent(ex);
     Prompt::critical(dialogParent, tr("Delete Error"),
                      tr("Error deleting Object from S3 Storage: %1").arg(ex.message));
     processQueue();

@@ -19,22 +19,29 @@ class S3TransferQueue : public QObject
     Q_OBJECT
 
 public:
-    // Where plain uploads go: the folder selected in the browser, and whether a file name is
-    // already listed there.
+    // Where plain uploads go: the folder selected in the browser, and whether a key is already
+    // listed.
     struct Folder
     {
         QString bucket;
         QString rootFolder;
         QString currentDir;
-        std::function<bool(const QString &name)> lists;
+        std::function<bool(const QString &key)> lists;
+    };
+    // A local file and its name below the target folder ("a.txt", or "talks/a.txt" for a file
+    // of a dropped folder).
+    struct LocalFile
+    {
+        QString path;
+        QString name;
     };
 
     // dialogParent is the widget the questions and message boxes belong to.
     explicit S3TransferQueue(QObject *dialogParent);
 
     // Asks before overwriting a listed file, unless noAll or yesAll answers it already.
-    void uploadFiles(const QStringList &files, bool noAll, bool yesAll, const QString &pathOverride,
-                     const Folder &folder);
+    void uploadFiles(const QList<LocalFile> &files, bool noAll, bool yesAll,
+                     const QString &pathOverride, const Folder &folder);
     void deleteKeys(const QString &bucket, const QStringList &keys);
     // Downloads announce themselves with beginTransfers() before the target is asked for.
     void beginTransfers();
@@ -43,8 +50,13 @@ public:
     void pauseTransfer();
     void continueTransfer();
     void abortTransfer();
-    // Drops waiting entry number slot (0 is the first one after the running entry).
+    // Drops waiting entry number slot (0 is the first one after the running entry); slots past
+    // the waiting entries name the failed ones shown after them.
     void dropWaiting(int slot);
+    // Failed entries stay shown, after the waiting ones, until they are queued again or removed.
+    // row counts the rows of the last published list.
+    void retryRow(int row);
+    void removeRow(int row);
 
     const S3QueueEntry &currentEntry() const { return current; }
     // Nothing runs, is paused or waits.
@@ -87,6 +99,9 @@ private:
     void startDownload(bool ask);
     void publishQueue();
     void finishCurrent(S3QueueEntry::Status status);
+    void failCurrent(const QAWSException &ex);
+    // The index in failedEntries of a row of the published list, or -1.
+    int failedIndex(int row) const;
     void resetProgress();
     bool isActive() const;
     bool overwriteAnswered(const QString &title, const QString &text, bool &yesAll, bool &noAll);
@@ -94,6 +109,7 @@ private:
     QObject *dialogParent;
     S3QueueEntry current;
     QList<S3QueueEntry> queue;
+    QList<S3QueueEntry> failedEntries;
     bool overwriteAll = false;
     bool skipAll = false;
     // Aborts sent whose end the worker has not confirmed yet; the queue waits for them, so that

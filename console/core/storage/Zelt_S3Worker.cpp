@@ -99,26 +99,33 @@ void Zelt_S3Worker::doListObjectsAndSizes(QString bucket, QString pathPrefix, bo
 
 void Zelt_S3Worker::doDownload(QString bucket, QString key, QString path)
 {
-    if (!storage) {
-        emit downloadFailed(notInitialized);
-        return;
-    }
-    transferBucket = bucket;
-    transferKey = key;
-    transferPath = path;
-    runTransfer(DownloadKind);
+    startTransfer(DownloadKind, bucket, key, path);
 }
 
 void Zelt_S3Worker::doUpload(QString bucket, QString key, QString path)
 {
+    startTransfer(UploadKind, bucket, key, path);
+}
+
+void Zelt_S3Worker::startTransfer(Kind kind, const QString &bucket, const QString &key,
+                                  const QString &path)
+{
     if (!storage) {
-        emit uploadFailed(notInitialized);
+        emitFailure(kind, notInitialized);
         return;
     }
     transferBucket = bucket;
     transferKey = key;
     transferPath = path;
-    runTransfer(UploadKind);
+    runTransfer(kind);
+}
+
+void Zelt_S3Worker::emitFailure(Kind kind, const QAWSException &ex)
+{
+    if (kind == UploadKind)
+        emit uploadFailed(ex);
+    else
+        emit downloadFailed(ex);
 }
 
 void Zelt_S3Worker::doResume()
@@ -158,10 +165,7 @@ void Zelt_S3Worker::runTransfer(Kind kind)
         } while (!info.finished && !abortRequested && !pauseRequested);
     } catch (const QAWSException &ex) {
         active = false;
-        if (kind == UploadKind)
-            emit uploadFailed(ex);
-        else
-            emit downloadFailed(ex);
+        emitFailure(kind, ex);
         return;
     }
 

@@ -93,7 +93,9 @@ private:
 
     // The storage with any pending credentials applied; null before the first setup.
     Brenn_AWS::Storage_S3 *ready();
+    void startTransfer(Kind kind, const QString &bucket, const QString &key, const QString &path);
     void runTransfer(Kind kind);
+    void emitFailure(Kind kind, const QAWSException &ex);
     Brenn_AWS::MPInfo nextChunk(Kind kind);
     void abortInLibrary(Kind kind);
     void abortStoredTransfer();

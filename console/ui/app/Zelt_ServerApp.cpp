@@ -68,9 +68,12 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
 
     takeTabsFromForm();
 
-    if (s3Browser)
+    if (s3Browser) {
         connect(ui->tblProgress, &Zelt_QueueTableWidget::deleteSlot, s3Browser,
                 &Zelt_S3::onDeleteSlot);
+        connect(ui->tblProgress, &Zelt_QueueTableWidget::retryRow, s3Browser, &Zelt_S3::retryRow);
+        connect(ui->tblProgress, &Zelt_QueueTableWidget::removeRow, s3Browser, &Zelt_S3::removeRow);
+    }
 
     WindowStateStore::restore(this, ui->dckProgress, config->getRestoreWindow());
 

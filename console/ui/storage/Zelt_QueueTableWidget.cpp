@@ -3,8 +3,10 @@
 #include "Prompt.h"
 #include "SizeText.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 
 Zelt_QueueTableWidget::Zelt_QueueTableWidget(QWidget *parent) : QTableWidget(parent)
 {
@@ -25,6 +27,7 @@ void Zelt_QueueTableWidget::showEntries(const QList<S3QueueEntry> &entries)
                                   tr("Skipped"), tr("Complete"),    tr("Failed")};
     const QString sizeForms[] = {tr("%1 KB"), tr("%1 MB"), tr("%1 GB")};
 
+    shown = entries;
     setRowCount(int(entries.size()));
     for (int row = 0; row < entries.size(); ++row) {
         const S3QueueEntry &entry = entries.at(row);
@@ -38,8 +41,11 @@ void Zelt_QueueTableWidget::showEntries(const QList<S3QueueEntry> &entries)
                                 statusTexts.value(entry.status),
                                 entry.remote,
                                 folderEnd < 0 ? entry.local : entry.local.left(folderEnd)};
-        for (int column = 0; column < cells.size(); ++column)
-            setItem(row, column, new QTableWidgetItem(cells.at(column)));
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *cell = new QTableWidgetItem(cells.at(column));
+            cell->setToolTip(entry.reason);
+            setItem(row, column, cell);
+        }
         setRowHeight(row, 20);
     }
 }
@@ -68,4 +74,19 @@ void Zelt_QueueTableWidget::resizeEvent(QResizeEvent *event)
         w * 30 / 100, w * 10 / 100};
     for (int column = 0; column < columnCount(); ++column)
         setColumnWidth(column, shares[column]);
+}
+
+void Zelt_QueueTableWidget::contextMenuEvent(QContextMenuEvent *event)
+{
+    const int row = rowAt(event->pos().y());
+    if (row < 0 || row >= shown.size() || shown.at(row).status != S3QueueEntry::Failed)
+        return;
+    QMenu menu(this);
+    const QAction *retry = menu.addAction(tr("Retry"));
+    const QAction *remove = menu.addAction(tr("Remove"));
+    const QAction *chosen = menu.exec(event->globalPos());
+    if (chosen == retry)
+        emit retryRow(row);
+    else if (chosen == remove)
+        emit removeRow(row);
 }

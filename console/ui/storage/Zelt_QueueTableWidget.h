@@ -14,14 +14,22 @@ public:
     explicit Zelt_QueueTableWidget(QWidget *parent = nullptr);
 
     // One row of height 20 per entry: direction, file, size, status, remote key, local folder.
+    // A failed entry's reason is its row's tool tip.
     void showEntries(const QList<S3QueueEntry> &entries);
+
+private:
+    QList<S3QueueEntry> shown;
 
 protected:
     // Delete drops the selected waiting entry; the running one (row 0) cannot be dropped.
     void keyPressEvent(QKeyEvent *event) override;
+    // Failed rows offer "Retry" and "Remove".
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 signals:
     // Asks the browser to drop waiting entry number slot (0 = first waiting one).
     void deleteSlot(int slot);
+    void retryRow(int row);
+    void removeRow(int row);
 };

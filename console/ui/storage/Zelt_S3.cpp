@@ -1,6 +1,7 @@
 #include "Zelt_S3.h"
 #include "ui_Zelt_S3.h"
 
+#include "LocalUploads.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
 #include "S3FolderTree.h"
@@ -10,10 +11,12 @@
 #include "Zelt_LoginData.h"
 #include "Zelt_S3Worker.h"
 
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QThread>
@@ -49,8 +52,17 @@ Zelt_S3::Zelt_S3(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Zel
     setDeleteEnabled(false);
     ui->S3TableWidget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     ui->S3TableWidget->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
-    ui->S3TableWidget->setColumnWidth(1, 50);
+    // 50 pixels, or what the widest size text needs in the font in use.
+    ui->S3TableWidget->setColumnWidth(
+        1, qMax(50, ui->S3TableWidget->fontMetrics().horizontalAdvance(QStringLiteral("1023 MB")) +
+                        12));
     connect(ui->leS3Pass, &QLineEdit::returnPressed, ui->btnS3Refresh, &QToolButton::click);
+
+    // Files and folders dropped from the desktop upload into the folder they land on.
+    for (QWidget *target : {ui->S3TreeWidget->viewport(), ui->S3TableWidget->viewport()}) {
+        target->setAcceptDrops(true);
+        target->installEventFilter(this);
+    }
 
     queue = new S3TransferQueue(this);
     connectQueue();
@@ -148,6 +160,37 @@ void Zelt_S3::setConfig(Zelt_LoginData *data)
         ui->spacerTools->changeSize(0, 0);
         ui->horizontalLayoutTools->invalidate();
     }
+}
+
+QTreeWidgetItem *Zelt_S3::dropFolder(QObject *target, const QPoint &position) const
+{
+    if (target == ui->S3TreeWidget->viewport())
+        return ui->S3TreeWidget->itemAt(position);
+    return currentItem;
+}
+
+bool Zelt_S3::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QWidget::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    QStringList paths;
+    for (const QUrl &url : drop->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    QTreeWidgetItem *folder = dropFolder(watched, drop->position().toPoint());
+    if (paths.isEmpty() || !folder || !ui->btnS3Upload->isEnabled()) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) {
+        ui->S3TreeWidget->setCurrentItem(folder);
+        uploadLocalFiles(LocalUploads::collect(paths), false, false, QString());
+    }
+    return true;
 }
 
 void Zelt_S3::showLoginFields(bool visible)
@@ -312,7 +355,11 @@ void Zelt_S3::SetIconFromFilename(QTableWidgetItem *itm, QString name)
     }};
     for (const auto &[ending, icon] : icons) {
         if (name.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) {
-            itm->setIcon(QIcon(QStringLiteral(":/Zelt_ServerApp/") + QLatin1String(icon)));
+            // Decoding an image per row would make a folder of thousands of files slow to show.
+            QIcon &cached = iconCache[QLatin1String(icon)];
+            if (cached.isNull())
+                cached = QIcon(QStringLiteral(":/Zelt_ServerApp/") + QLatin1String(icon));
+            itm->setIcon(cached);
             return;
         }
     }
@@ -350,13 +397,16 @@ void Zelt_S3::setDeleteEnabled(bool enabled)
     ui->btnS3Delete->setEnabled(enabled);
 }
 
-bool Zelt_S3::listsFile(const QString &name) const
+bool Zelt_S3::listsKey(const QString &key) const
 {
-    for (int row = 0; row < ui->S3TableWidget->rowCount(); ++row) {
-        if (ui->S3TableWidget->item(row, 0)->text() == name)
-            return true;
-    }
-    return false;
+    const QTreeWidgetItem *folder = folderItem(S3Paths::folderPathOf(key));
+    if (!folder)
+        return false;
+    const QString name = S3Paths::fileNameOf(key);
+    const QJsonArray files = filesOf(folder);
+    return std::any_of(files.begin(), files.end(), [&name](const QJsonValue &file) {
+        return file.toObject().value(QStringLiteral("name")).toString() == name;
+    });
 }
 
 QString Zelt_S3::getPathPrefix() const
@@ -366,11 +416,20 @@ QString Zelt_S3::getPathPrefix() const
 
 void Zelt_S3::uploadFiles(QStringList uploadfiles, bool noAll, bool yesAll, QString pathoverride)
 {
-    if (!uploadfiles.isEmpty())
-        lastUploadDir = QFileInfo(uploadfiles.last()).absolutePath();
+    QList<S3TransferQueue::LocalFile> files;
+    for (const QString &file : std::as_const(uploadfiles)) {
+        lastUploadDir = QFileInfo(file).absolutePath();
+        files.append({file, QFileInfo(file).fileName()});
+    }
+    uploadLocalFiles(files, noAll, yesAll, pathoverride);
+}
+
+void Zelt_S3::uploadLocalFiles(const QList<S3TransferQueue::LocalFile> &files, bool noAll,
+                               bool yesAll, const QString &pathOverride)
+{
     queue->uploadFiles(
-        uploadfiles, noAll, yesAll, pathoverride,
-        {bucket, rootFolder, currentDir, [this](const QString &name) { return listsFile(name); }});
+        files, noAll, yesAll, pathOverride,
+        {bucket, rootFolder, currentDir, [this](const QString &key) { return listsKey(key); }});
 }
 
 void Zelt_S3::deleteFiles(QStringList files)
@@ -381,6 +440,16 @@ void Zelt_S3::deleteFiles(QStringList files)
 void Zelt_S3::onDeleteSlot(int slot)
 {
     queue->dropWaiting(slot);
+}
+
+void Zelt_S3::retryRow(int row)
+{
+    queue->retryRow(row);
+}
+
+void Zelt_S3::removeRow(int row)
+{
+    queue->removeRow(row);
 }
 
 void Zelt_S3::on_btnS3Upload_clicked()

@@ -2,7 +2,10 @@
 
 #include "QAWSExceptionMetaType.h"
 #include "S3QueueEntry.h"
+#include "S3TransferQueue.h"
 
+#include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,7 +17,6 @@ class QTableWidgetItem;
 class QThread;
 class QTreeWidgetItem;
 struct S3FolderTree;
-class S3TransferQueue;
 class Zelt_S3Worker;
 struct Zelt_LoginData;
 
@@ -67,6 +69,9 @@ public slots:
     // Keys as the caller built them from getPathPrefix(), sent unchanged.
     void deleteFiles(QStringList files);
     void onDeleteSlot(int slot);
+    // Rows of the queue table that show a failed entry.
+    void retryRow(int row);
+    void removeRow(int row);
     void abortTransfer();
     void pauseTransfer();
     void continueTransfer();
@@ -100,7 +105,12 @@ signals:
     void uploadsFinished();
     void uploadFailed();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // The folder a drop at position of the tree's or table's viewport goes into.
+    QTreeWidgetItem *dropFolder(QObject *target, const QPoint &position) const;
     void startWorker();
     void showLoginFields(bool visible);
     void connectQueue();
@@ -109,7 +119,9 @@ private:
     void onUploaded(const QString &key, qlonglong size, const QString &eTag);
     void onDeleted(const QString &key);
     QTreeWidgetItem *folderItem(const QString &path) const;
-    bool listsFile(const QString &name) const;
+    bool listsKey(const QString &key) const;
+    void uploadLocalFiles(const QList<S3TransferQueue::LocalFile> &files, bool noAll, bool yesAll,
+                          const QString &pathOverride);
     void queueDeletes(const QStringList &keys);
     QString relativePath(QTreeWidgetItem *item) const;
 
@@ -126,6 +138,7 @@ private:
     QTreeWidgetItem *currentItem = nullptr;
     QString lastDownloadDir;
     QString lastUploadDir;
+    QHash<QString, QIcon> iconCache;
     // Storage has been set up at least once; a refresh then waits for an idle queue.
     bool storageSetUp = false;
     bool refreshPending = false;
