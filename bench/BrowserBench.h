@@ -56,4 +56,9 @@ inline double refreshAndShow(Zelt_S3 &browser, int timeoutMs = 120000)
     return timer.nsecsElapsed() / 1e9;
 }
 
+inline QString verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("NOT MET");
+}
+
 } // namespace BrowserBench

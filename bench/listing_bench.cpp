@@ -88,11 +88,6 @@ qsizetype filesIn(const QList<std::pair<QString, QJsonArray>> &folders)
     return files;
 }
 
-QString verdict(bool met)
-{
-    return met ? QStringLiteral("met") : QStringLiteral("NOT MET");
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -259,12 +254,12 @@ int main(int argc, char *argv[])
                .arg(QStringLiteral("(a) seconds"), -24)
                .arg(worker, 10, 'f', 3)
                .arg(QStringLiteral("< 2"), 8)
-               .arg(verdict(workerOk && worker < 2));
+               .arg(BrowserBench::verdict(workerOk && worker < 2));
     out << QStringLiteral("%1 %2 %3 %4\n")
                .arg(QStringLiteral("(b) / (a)"), -24)
                .arg(ratio, 10, 'f', 1)
                .arg(QStringLiteral(">= 20"), 8)
-               .arg(verdict(workerOk && perKeyOk && ratio >= 20));
+               .arg(BrowserBench::verdict(workerOk && perKeyOk && ratio >= 20));
     for (const ScriptedPrompt::Shown &shown : std::as_const(prompt.shown))
         out << "prompt shown: " << shown.title << ": " << shown.text << '\n';
     return workerOk && perKeyOk ? 0 : 1;

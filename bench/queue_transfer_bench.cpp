@@ -158,11 +158,6 @@ bool selectFile(Zelt_S3 &browser, const QString &name)
     return false;
 }
 
-QString verdict(bool met)
-{
-    return met ? QStringLiteral("met") : QStringLiteral("NOT MET");
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -302,7 +297,7 @@ int main(int argc, char *argv[])
                    .arg(what, -38)
                    .arg(value, 10, 'f', 2)
                    .arg(wanted, 10)
-                   .arg(verdict(met));
+                   .arg(BrowserBench::verdict(met));
     };
     for (const int direction : {0, 1}) {
         const Measurement &library = results.at(2 * direction);

@@ -4,7 +4,9 @@ namespace Brenn_AWS {
 
 QAWSException exceptionFrom(const aws::AwsError &error)
 {
-    return QAWSException(error.type, error.exceptionName, error.message);
+    QAWSException exception(error.type, error.exceptionName, error.message);
+    exception.transient = aws::isTransient(error);
+    return exception;
 }
 
 aws::Endpoint endpointFor(Type type, const QString &service, const QString &location)

@@ -719,6 +719,12 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &
     const auto sent = client.uploadPart(bucket, key, partNumber, uploadId, part, contentType);
     const qint64 elapsedMs = timer.elapsed();
     if (!sent.isSuccess()) {
+        // A passing failure keeps the upload, so that the next call sends this part again.
+        if (aws::isTransient(sent.error()) &&
+            uploadSource->seek(uploadSource->pos() - part.size())) {
+            --partNumber;
+            throw exceptionFrom(sent.error());
+        }
         AbortUploadObjectMultipart(client);
         throw exceptionFrom(sent.error());
     }

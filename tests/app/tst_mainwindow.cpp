@@ -440,7 +440,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window->session().loggedIn, 10000);
         // The first poll refreshed the token (announced after the session's own); then the
         // session dies for good and the next poll's refresh is refused.
-        QTRY_COMPARE_WITH_TIMEOUT(tokens.count(), 2, 10000);
+        // (Every poll refreshes a 15 s token: a slow machine may have polled more than once.)
+        QTRY_VERIFY_WITH_TIMEOUT(tokens.count() >= 2, 10000);
         const QString firstToken = window->session().accessToken;
         QVERIFY(sim->endSessions(QStringLiteral("anna")));
         sim->setTokenLifetime(300);

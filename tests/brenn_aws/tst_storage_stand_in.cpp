@@ -164,14 +164,16 @@ void tst_StorageStandIn::failedPartAbortsOnTheServer()
 {
     RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, initiated);
-    server.addReply(500, "<Error><Code>InternalError</Code><Message>disk full</Message></Error>");
+    // A refusal that no retry would change; passing failures keep the upload.
+    server.addReply(403, "<Error><Code>AccessDenied</Code><Message>denied</Message></Error>");
     Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
     const QString file = m_files.filePath(QStringLiteral("part-fails"));
     QVERIFY(writeFile(file, "0123456789"));
     const QAWSException failed =
         thrownBy([&] { s3.UploadObjectMultipart("b", "k", file, "image/png"); });
-    QCOMPARE(failed.code, 1);
-    QCOMPARE(failed.message, QStringLiteral("disk full"));
+    QCOMPARE(failed.code, 15);
+    QCOMPARE(failed.message, QStringLiteral("denied"));
+    QVERIFY(!failed.transient);
     auto requests = server.requests();
     QCOMPARE(requests.size(), 3);
     QCOMPARE(requests.at(2).method, QByteArray("DELETE"));

@@ -9,14 +9,17 @@
 #include "Zelt_QueueTableWidget.h"
 #include "Zelt_S3.h"
 
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+
 #include <QMimeData>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+#include <atomic>
 
 using namespace StorageTest;
 using Brenn_AWS::Storage_S3;
@@ -47,6 +50,8 @@ private slots:
     void pauseHoldsTheQueueAndResumesWithoutRestart();
     void abortEndsTheMultipartUpload_data();
     void abortEndsTheMultipartUpload();
+    void passingFailuresAreRetried_data();
+    void passingFailuresAreRetried();
     void administratorBrowsesFoldersAndFiles();
     void userSeesOnlyTheirFolder();
     void droppedFilesAndFoldersUploadIntoTheFolder();
@@ -419,6 +424,82 @@ void tst_S3Browser::abortEndsTheMultipartUpload()
     QVERIFY(queues.last().isEmpty());
     QTest::qWait(100);
     QCOMPARE(s3.requests().last().method, QByteArray("DELETE")); // nothing started after it
+}
+
+void tst_S3Browser::passingFailuresAreRetried_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<bool>("abortInWait");
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<bool>("stored");
+
+    QTest::newRow("503 twice") << 503 << QByteArray("ServiceUnavailable") << 2 << false << 2
+                               << true;
+    QTest::newRow("SlowDown") << 503 << QByteArray("SlowDown") << 1 << false << 1 << true;
+    QTest::newRow("403 fails at once")
+        << 403 << QByteArray("AccessDenied") << 1 << false << 0 << false;
+    QTest::newRow("given up after four retries")
+        << 500 << QByteArray("InternalError") << 5 << false << 4 << false;
+    QTest::newRow("abort during the wait")
+        << 502 << QByteArray("BadGateway") << 5 << true << 1 << false;
+}
+
+void tst_S3Browser::passingFailuresAreRetried()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, code);
+    QFETCH(int, failures);
+    QFETCH(bool, abortInWait);
+    QFETCH(int, retries);
+    QFETCH(bool, stored);
+    RecordingHttpServer s3(RecordingHttpServer::OnOwnThread);
+    QVERIFY(s3.listen());
+    auto partTwoFailures = std::make_shared<std::atomic<int>>(failures);
+    // What S3 answers for the object: the MD5 of the parts' MD5s, "-", the part count.
+    const QByteArray content = patternBytes(12 * MiB);
+    QByteArray digests;
+    for (qint64 at = 0; at < content.size(); at += 5 * MiB)
+        digests += QCryptographicHash::hash(content.mid(at, 5 * MiB), QCryptographicHash::Md5);
+    const QByteArray objectETag =
+        QCryptographicHash::hash(digests, QCryptographicHash::Md5).toHex() + "-3";
+    s3.setHandler([=](const RecordingHttpServer::Request &request) {
+        RecordingHttpServer::Reply reply;
+        if (request.method == "GET")
+            reply.body = "<ListBucketResult><IsTruncated>false</IsTruncated></ListBucketResult>";
+        else if (request.method == "POST" && request.target.endsWith("uploads="))
+            reply.body = "<InitiateMultipartUploadResult><UploadId>up-1</UploadId>"
+                         "</InitiateMultipartUploadResult>";
+        else if (request.method == "POST")
+            reply.body = "<CompleteMultipartUploadResult><ETag>\"" + objectETag +
+                         "\"</ETag></CompleteMultipartUploadResult>";
+        else if (request.method == "DELETE")
+            reply.status = 204;
+        else if (request.target.contains("partNumber=2") && (*partTwoFailures)-- > 0)
+            reply = {status, {}, {}, "<Error><Code>" + code + "</Code></Error>", 0, true};
+        else
+            reply.headers = {{"ETag", "\"part\""}};
+        return reply;
+    });
+    openBrowser({"Zelt_Administrator"}, {}, s3.url());
+    QSignalSpy retried(browser.get(), &Zelt_S3::transferRetry);
+    if (abortInWait)
+        connect(browser.get(), &Zelt_S3::transferRetry, browser.get(), &Zelt_S3::abortTransfer);
+    browser->uploadFiles({localFile("big.bin", 12 * MiB)});
+    QVERIFY(waitForIdle());
+
+    QCOMPARE(retried.size(), retries);
+    int partTwoSent = 0;
+    for (const RecordingHttpServer::Request &request : s3.requests())
+        partTwoSent += request.target.contains("partNumber=2&uploadId=up-1");
+    QCOMPARE(partTwoSent, abortInWait ? retries : retries + 1); // no send after the abort
+    const bool completed = s3.requests().last().method == "POST";
+    QCOMPARE(completed, stored);
+    // Given up or aborted, the upload is not left open on the server.
+    if (!stored)
+        QCOMPARE(s3.requests().last().method, QByteArray("DELETE"));
+    QCOMPARE(prompt->titles(Prompt::Kind::Critical).size(), stored || abortInWait ? 0 : 1);
 }
 
 void tst_S3Browser::administratorBrowsesFoldersAndFiles()

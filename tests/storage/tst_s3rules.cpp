@@ -3,6 +3,7 @@
 #include "S3ContentType.h"
 #include "S3FolderTree.h"
 #include "S3Paths.h"
+#include "TransferRetry.h"
 #include "Zelt_LoginData.h"
 
 #include <QtTest>
@@ -21,6 +22,8 @@ private slots:
     void treeShowsTheUsersAreaOnly();
     void treeForAdministratorShowsBundles();
     void insertedFilesKeepNameOrder();
+    void retryDelays_data();
+    void retryDelays();
 };
 
 void tst_S3Rules::rootFolder_data()
@@ -157,6 +160,25 @@ void tst_S3Rules::insertedFilesKeepNameOrder()
         names << file.toObject().value("name").toString() +
                      file.toObject().value("size").toString();
     QCOMPARE(names, QStringList({"a.txt1", "c.txt1", "m.txt2", "x.txt1"}));
+}
+
+void tst_S3Rules::retryDelays_data()
+{
+    QTest::addColumn<int>("retry");
+    QTest::addColumn<double>("random");
+    QTest::addColumn<int>("delay");
+    QTest::newRow("first, least") << 1 << 0.0 << 400;
+    QTest::newRow("first, middle") << 1 << 0.5 << 500;
+    QTest::newRow("second, most") << 2 << 1.0 << 1200;
+    QTest::newRow("fourth") << 4 << 0.5 << 4000;
+    QTest::newRow("never longer than the fourth") << 9 << 0.5 << 4000;
+}
+
+void tst_S3Rules::retryDelays()
+{
+    QFETCH(int, retry);
+    QFETCH(double, random);
+    QTEST(TransferRetry::delayMs(retry, random), "delay");
 }
 
 QTEST_GUILESS_MAIN(tst_S3Rules)

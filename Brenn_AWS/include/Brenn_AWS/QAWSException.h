@@ -19,4 +19,8 @@ public:
     qint32 code = -1;
     QString name = QStringLiteral("unset");
     QString message = QStringLiteral("unset");
+    // The failure may pass if the same request is sent again a little later: a dropped
+    // connection, a time-out, a busy or failing server (500, 502, 503, 504, "SlowDown",
+    // "RequestTimeout").
+    bool transient = false;
 };

@@ -143,6 +143,16 @@ AwsError bodylessError(int httpStatus)
     return AwsError{type, QString(), QStringLiteral("No response body."), httpStatus};
 }
 
+bool isTransient(const AwsError &error)
+{
+    static const QList<int> passingStatuses{500, 502, 503, 504};
+    return error.type == ErrorType::NetworkConnection || error.type == ErrorType::SlowDown ||
+           error.type == ErrorType::RequestTimeout ||
+           error.exceptionName == QLatin1String("SlowDown") ||
+           error.exceptionName == QLatin1String("RequestTimeout") ||
+           passingStatuses.contains(error.httpStatus);
+}
+
 AwsError transportError(int curlCode, const QString &curlText)
 {
     return AwsError{ErrorType::NetworkConnection, QString(),

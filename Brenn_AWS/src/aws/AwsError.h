@@ -68,6 +68,10 @@ struct AwsError
     int httpStatus = -1;
 };
 
+// Worth sending the same request again: no complete response, a 500, 502, 503 or 504, or the
+// service asking to slow down or to send again.
+bool isTransient(const AwsError &error);
+
 // An error named by the service ("NoSuchKey", "ns#ThrottlingException:http://..."). Unknown names
 // become Unknown with the SDK's "Unable to parse ExceptionName" message.
 AwsError errorFromName(const QString &name, const QString &message, int httpStatus);

@@ -1,10 +1,12 @@
 #include "Zelt_S3Worker.h"
 
 #include "S3ContentType.h"
+#include "TransferRetry.h"
 
 #include <Brenn_AWS/Storage_S3.h>
 
 #include <QMutexLocker>
+#include <QRandomGenerator>
 
 using Brenn_AWS::MPInfo;
 using Brenn_AWS::ObjectInfo;
@@ -145,6 +147,38 @@ MPInfo Zelt_S3Worker::nextChunk(Kind kind)
     return s3->DownloadObjectMultipart(transferBucket, transferKey, transferPath);
 }
 
+std::optional<MPInfo> Zelt_S3Worker::chunkWithRetries(Kind kind)
+{
+    for (int retry = 1;; ++retry) {
+        try {
+            return nextChunk(kind);
+        } catch (const QAWSException &ex) {
+            if (!ex.transient || retry > TransferRetry::MaxRetries)
+                throw;
+            emit transferRetry(retry, TransferRetry::MaxRetries, ex.message);
+            if (!waitUninterrupted(
+                    TransferRetry::delayMs(retry, QRandomGenerator::global()->generateDouble())))
+                return std::nullopt;
+        }
+    }
+}
+
+bool Zelt_S3Worker::waitUninterrupted(int milliseconds)
+{
+    std::unique_lock<std::mutex> lock(waitMutex);
+    return !waitCondition.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                   [this] { return abortRequested || pauseRequested; });
+}
+
+void Zelt_S3Worker::wakeWaits()
+{
+    // Taking the lock makes sure a wait that is about to begin sees the flag.
+    {
+        const std::lock_guard<std::mutex> lock(waitMutex);
+    }
+    waitCondition.notify_all();
+}
+
 void Zelt_S3Worker::runTransfer(Kind kind)
 {
     currentKind = kind;
@@ -159,11 +193,18 @@ void Zelt_S3Worker::runTransfer(Kind kind)
     MPInfo info;
     try {
         do {
-            info = nextChunk(kind);
+            const std::optional<MPInfo> chunk = chunkWithRetries(kind);
+            if (!chunk)
+                break;
+            info = *chunk;
             emit transferProgress(mode, transferBucket, transferKey, info.size, info.transferred,
                                   pauseRequested ? 0 : info.bytesPerSecond);
         } while (!info.finished && !abortRequested && !pauseRequested);
     } catch (const QAWSException &ex) {
+        // A passing failure leaves the upload open on the server for a retry; given up, it
+        // must not stay there.
+        if (kind == UploadKind && ex.transient)
+            abortQuietly(kind);
         active = false;
         emitFailure(kind, ex);
         return;
@@ -182,7 +223,7 @@ void Zelt_S3Worker::runTransfer(Kind kind)
     }
 }
 
-void Zelt_S3Worker::abortInLibrary(Kind kind)
+void Zelt_S3Worker::abortQuietly(Kind kind)
 {
     try {
         if (kind == UploadKind)
@@ -192,6 +233,11 @@ void Zelt_S3Worker::abortInLibrary(Kind kind)
     } catch (const QAWSException &) {
         // The server may already have forgotten the upload; there is nothing left to undo.
     }
+}
+
+void Zelt_S3Worker::abortInLibrary(Kind kind)
+{
+    abortQuietly(kind);
     activeFlag(kind) = false;
     emit transferProgress(-1, QString(), QString(), 0, 0, 0);
 }
@@ -228,11 +274,13 @@ void Zelt_S3Worker::doGetFileSize(QString bucket, QString key)
 void Zelt_S3Worker::doPause()
 {
     pauseRequested = true;
+    wakeWaits();
 }
 
 void Zelt_S3Worker::doAbort()
 {
     abortRequested = true;
+    wakeWaits();
     // A running loop aborts after its chunk; a paused transfer is aborted by the worker's thread
     // as soon as it is free.
     QMetaObject::invokeMethod(this, &Zelt_S3Worker::abortStoredTransfer, Qt::QueuedConnection);

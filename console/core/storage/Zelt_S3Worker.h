@@ -10,7 +10,9 @@
 #include <QStringList>
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace Brenn_AWS {
@@ -73,6 +75,8 @@ signals:
     void fileSizeFinished(QString bucket, QString key, qlonglong size);
     void fileSizeFailed(QString bucket, QString key, QAWSException ex);
     void abortFinished();
+    // A chunk failed for a passing reason and is sent again after a short wait.
+    void transferRetry(int retry, int retries, QString reason);
     // mode 0 upload, 1 download, -1 no transfer (empty texts, zeros).
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
@@ -97,7 +101,14 @@ private:
     void runTransfer(Kind kind);
     void emitFailure(Kind kind, const QAWSException &ex);
     Brenn_AWS::MPInfo nextChunk(Kind kind);
+    // The next chunk, retried after passing failures; empty when a pause or an abort came
+    // during a wait before a retry.
+    std::optional<Brenn_AWS::MPInfo> chunkWithRetries(Kind kind);
+    // False when a pause or an abort ends the wait early.
+    bool waitUninterrupted(int milliseconds);
+    void wakeWaits();
     void abortInLibrary(Kind kind);
+    void abortQuietly(Kind kind);
     void abortStoredTransfer();
     bool &activeFlag(Kind kind) { return kind == UploadKind ? uploadActive : downloadActive; }
 
@@ -111,6 +122,9 @@ private:
     QString transferBucket;
     QString transferKey;
     QString transferPath;
+
+    std::mutex waitMutex;
+    std::condition_variable waitCondition;
 
     QMutex credentialsMutex;
     std::optional<Credentials> pendingCredentials;

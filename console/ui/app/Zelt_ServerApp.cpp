@@ -129,6 +129,7 @@ void Zelt_ServerApp::takeTabsFromForm()
     connect(s3Browser, &Zelt_S3::betweenUploadDownloads, this,
             &Zelt_ServerApp::onMeetingStatusTimer);
     connect(s3Browser, &Zelt_S3::transferProgress, this, &Zelt_ServerApp::onTransferProgress);
+    connect(s3Browser, &Zelt_S3::transferRetry, ui->statusBar, &Zelt_TransferStatusBar::showRetry);
     connect(s3Browser, &Zelt_S3::updateQueue, this, &Zelt_ServerApp::onUpdateQueue);
 }
 

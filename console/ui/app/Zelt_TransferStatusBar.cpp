@@ -64,6 +64,7 @@ void Zelt_TransferStatusBar::showTransfer(int mode, const QString &object, qlong
     const QString kinds[] = {tr("Uploading:"), tr("Downloading:"), tr("Deleting:"),
                              tr("Size Query:")};
     lblTransferKind->setText(mode >= 0 && mode < 4 ? kinds[mode] : QString());
+    lblTransferKind->setToolTip(QString());
     lblTransferObject->setText(object.mid(object.lastIndexOf(QLatin1Char('/')) + 1));
 
     transferProgressBar->setRange(0, barSize == 0 ? 1 : int(barSize));
@@ -76,4 +77,10 @@ void Zelt_TransferStatusBar::showTransfer(int mode, const QString &object, qlong
     else
         lblTransferSpeed->setText(
             tr("Speed: %1 KByte/s").arg(QString::number(kilobytesPerSecond, 'g')));
+}
+
+void Zelt_TransferStatusBar::showRetry(int retry, int retries, const QString &reason)
+{
+    lblTransferKind->setText(tr("Retrying (%1/%2):").arg(retry).arg(retries));
+    lblTransferKind->setToolTip(reason);
 }

@@ -16,6 +16,8 @@ public:
     // mode: 0 upload, 1 download, 2 delete, 3 size query, anything else nothing running.
     void showTransfer(int mode, const QString &object, qlonglong size, qlonglong progress,
                       int bytesPerSecond);
+    // The running transfer waits to send a failed chunk again; the reason is the tool tip.
+    void showRetry(int retry, int retries, const QString &reason);
     // An empty progress bar (range 0..1).
     void clearProgress();
 

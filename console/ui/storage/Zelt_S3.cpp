@@ -106,6 +106,7 @@ void Zelt_S3::startWorker()
     connect(worker, &Zelt_S3Worker::listSizesFinished, this, &Zelt_S3::onListSizesFinished);
     connect(worker, &Zelt_S3Worker::listSizesFailed, this, &Zelt_S3::onListSizesFailed);
     connect(worker, &Zelt_S3Worker::transferProgress, this, &Zelt_S3::transferProgress);
+    connect(worker, &Zelt_S3Worker::transferRetry, this, &Zelt_S3::transferRetry);
     connect(worker, &Zelt_S3Worker::uploadFinished, queue, &S3TransferQueue::onUploadFinished);
     connect(worker, &Zelt_S3Worker::uploadFailed, queue, &S3TransferQueue::onUploadFailed);
     connect(worker, &Zelt_S3Worker::downloadFinished, queue, &S3TransferQueue::onDownloadFinished);

@@ -98,6 +98,7 @@ signals:
 
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
+    void transferRetry(int retry, int retries, QString reason);
     void updateQueue(QList<Zelt_S3::fileEntry> files);
     void startUploadDownload();
     void betweenUploadDownloads();
