@@ -4,6 +4,7 @@
 // turning during the queue's transfers.
 //
 //     queue_transfer_bench [--size-mib N]
+#include "BenchSupport.h"
 #include "BrowserBench.h"
 #include "S3Peer.h"
 #include "ScriptedPrompt.h"
@@ -23,7 +24,8 @@
 
 namespace {
 
-constexpr qint64 MiB = 1024 * 1024;
+using namespace BenchSupport;
+
 constexpr int transferTimeoutMs = 30 * 60 * 1000;
 const QString bucket = QStringLiteral("bench");
 
@@ -35,26 +37,6 @@ struct Measurement
     double stallMs = -1; // only where the GUI thread's event loop runs
     bool ok = false;
 };
-
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-// Lets VmHWM start again from the current resident size.
-void resetPeakMemory()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
 
 // The longest gap between the timeouts of a 5 ms timer on the GUI thread.
 class StallMeter
@@ -112,28 +94,6 @@ Measurement measure(const QString &what, qint64 idleKiB, StallMeter *stalls,
         measurement.stallMs = stalls->stopMs();
     measurement.aboveIdleKiB = statusKiB("VmHWM:") - idleKiB;
     return measurement;
-}
-
-bool writeRandomFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray block(MiB, Qt::Uninitialized);
-    for (qint64 written = 0; written < size; written += block.size()) {
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()),
-                                              block.size() / 4);
-        if (file.write(block) != block.size())
-            return false;
-    }
-    return true;
-}
-
-QByteArray sha256Of(const QString &path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
 }
 
 // Nothing asked, nothing failed: the queue tells its failures in message boxes.

@@ -3,6 +3,7 @@
 // Reports throughput and peak memory of each.
 //
 //     transfer_bench [--size-mib N] [--aws PROGRAM]
+#include "BenchSupport.h"
 #include "S3Peer.h"
 
 #include <Brenn_AWS/Storage_S3.h>
@@ -28,7 +29,7 @@ extern char **environ;
 
 namespace {
 
-constexpr qint64 MiB = 1024 * 1024;
+using namespace BenchSupport;
 
 struct Measurement
 {
@@ -38,26 +39,6 @@ struct Measurement
     qint64 aboveIdleKiB = -1; // the same above the process's memory before the transfer
     bool ok = false;
 };
-
-qint64 statusKiB(const char *field, const QString &process = QStringLiteral("self"))
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(process));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-// Lets VmHWM start again from the current resident size.
-void resetPeakMemory()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
 
 template <class Transfer> Measurement measureHere(const QString &what, Transfer transfer)
 {
@@ -111,28 +92,6 @@ Measurement measureChild(const QString &what, const QStringList &command,
     measurement.seconds = timer.nsecsElapsed() / 1e9;
     measurement.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return measurement;
-}
-
-bool writeRandomFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray block(MiB, Qt::Uninitialized);
-    for (qint64 written = 0; written < size; written += block.size()) {
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()),
-                                              block.size() / 4);
-        if (file.write(block) != block.size())
-            return false;
-    }
-    return true;
-}
-
-QByteArray sha256Of(const QString &path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
 }
 
 bool sameContent(const QString &a, const QString &b)
