@@ -1,8 +1,10 @@
 // Chunked upload and download through Brenn_AWS against s3rver, side by side with `aws s3 cp`
 // (one request at a time, 5 MiB parts) and with curl moving the object in one request.
-// Reports throughput and peak memory of each.
+// Reports throughput and peak memory of each. With --integrity, only the library's chunked
+// transfers, with the integrity checks off and on in turn, and what the checks cost.
 //
 //     transfer_bench [--size-mib N] [--aws PROGRAM]
+//     transfer_bench --integrity [--size-mib N (1024)] [--rounds N (3)]
 #include "BenchSupport.h"
 #include "S3Peer.h"
 
@@ -13,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -21,7 +24,9 @@
 
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -99,6 +104,88 @@ bool sameContent(const QString &a, const QString &b)
     return sha256Of(a) == sha256Of(b) && !sha256Of(a).isEmpty();
 }
 
+const QString bucket = QStringLiteral("bench");
+
+bool uploadInChunks(Brenn_AWS::Storage_S3 &storage, const QString &key, const QString &source)
+{
+    Brenn_AWS::MPInfo info;
+    do {
+        info = storage.UploadObjectMultipart(bucket, key, source,
+                                             QStringLiteral("application/octet-stream"));
+    } while (!info.finished);
+    return info.transferred == QFileInfo(source).size();
+}
+
+bool downloadInChunks(Brenn_AWS::Storage_S3 &storage, const QString &key, const QString &target)
+{
+    Brenn_AWS::MPInfo info;
+    do {
+        info = storage.DownloadObjectMultipart(bucket, key, target);
+    } while (!info.finished);
+    return info.transferred == info.size;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype middle = values.size() / 2;
+    return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
+}
+
+// Moves the object `rounds` times up, then `rounds` times down, each time once with the checks
+// off and once on, the order swapped from round to round so that neither always runs on a
+// warmer peer. The disk is synced before every transfer: the write-back of the one before would
+// slow it down.
+int compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &source,
+                           const QString &target, qint64 size, int rounds, QTextStream &out)
+{
+    const QString key = QStringLiteral("integrity.bin");
+    QList<double> seconds[2][2]; // [upload, download][checks off, on]
+    bool ok = true;
+    for (int direction = 0; direction < 2; ++direction) {
+        for (int round = 0; round < rounds; ++round) {
+            for (int turn = 0; turn < 2; ++turn) {
+                const int checks = (round + turn) % 2;
+                storage.SetIntegrityChecks(checks == 1);
+                ::sync();
+                QElapsedTimer timer;
+                timer.start();
+                try {
+                    ok = (direction == 0 ? uploadInChunks(storage, key, source)
+                                         : downloadInChunks(storage, key, target)) &&
+                         ok;
+                } catch (const QAWSException &exception) {
+                    out << "failed: " << exception.message << Qt::endl;
+                    return 1;
+                }
+                seconds[direction][checks] << timer.nsecsElapsed() / 1e9;
+                if (direction == 1)
+                    ok = ok && sameContent(source, target);
+            }
+        }
+    }
+    out << QStringLiteral("%1 MiB, %2 rounds, over loopback to s3rver, 5 MiB parts/chunks; "
+                          "medians\n")
+               .arg(size / MiB)
+               .arg(rounds);
+    out << QStringLiteral("%1 %2 %3 %4\n")
+               .arg(QStringLiteral("chunked"), -10)
+               .arg(QStringLiteral("off MB/s"), 10)
+               .arg(QStringLiteral("on MB/s"), 10)
+               .arg(QStringLiteral("on/off"), 8);
+    for (int direction = 0; direction < 2; ++direction) {
+        const double off = median(seconds[direction][0]);
+        const double on = median(seconds[direction][1]);
+        out << QStringLiteral("%1 %2 %3 %4\n")
+                   .arg(direction == 0 ? QStringLiteral("upload") : QStringLiteral("download"), -10)
+                   .arg(size / 1e6 / off, 10, 'f', 1)
+                   .arg(size / 1e6 / on, 10, 'f', 1)
+                   .arg(off / on, 8, 'f', 3);
+    }
+    out << (ok ? "result ok" : "result FAILED") << Qt::endl;
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -112,9 +199,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption awsOption(QStringLiteral("aws"),
                                        QStringLiteral("The AWS CLI program (aws from PATH)."),
                                        QStringLiteral("program"), QStringLiteral("aws"));
-    parser.addOptions({sizeOption, awsOption});
+    const QCommandLineOption integrityOption(
+        QStringLiteral("integrity"),
+        QStringLiteral("Only the library's chunked transfers, integrity checks off and on."));
+    const QCommandLineOption roundsOption(QStringLiteral("rounds"),
+                                          QStringLiteral("Rounds of --integrity (3)."),
+                                          QStringLiteral("n"), QStringLiteral("3"));
+    parser.addOptions({sizeOption, awsOption, integrityOption, roundsOption});
     parser.process(application);
-    const qint64 size = parser.value(sizeOption).toLongLong() * MiB;
+    const bool integrity = parser.isSet(integrityOption);
+    const qint64 size =
+        (integrity && !parser.isSet(sizeOption) ? 1024 : parser.value(sizeOption).toLongLong()) *
+        MiB;
     QTextStream out(stdout);
 
     QTemporaryDir work;
@@ -133,23 +229,16 @@ int main(int argc, char *argv[])
     {
         Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, peer.endpoint(), QStringLiteral("S3RVER"),
                                       QStringLiteral("S3RVER"), QString());
-        results << measureHere(QStringLiteral("Brenn_AWS UploadObjectMultipart"), [&] {
-            Brenn_AWS::MPInfo info;
-            do {
-                info = storage.UploadObjectMultipart(QStringLiteral("bench"),
-                                                     QStringLiteral("library.bin"), source,
-                                                     QStringLiteral("application/octet-stream"));
-            } while (!info.finished);
-            return info.transferred == size;
-        });
         const QString target = work.filePath(QStringLiteral("library-download.bin"));
+        if (integrity) {
+            return compareIntegrityChecks(storage, source, target, size,
+                                          qMax(1, parser.value(roundsOption).toInt()), out);
+        }
+        results << measureHere(QStringLiteral("Brenn_AWS UploadObjectMultipart"), [&] {
+            return uploadInChunks(storage, QStringLiteral("library.bin"), source);
+        });
         results << measureHere(QStringLiteral("Brenn_AWS DownloadObjectMultipart"), [&] {
-            Brenn_AWS::MPInfo info;
-            do {
-                info = storage.DownloadObjectMultipart(QStringLiteral("bench"),
-                                                       QStringLiteral("library.bin"), target);
-            } while (!info.finished);
-            return info.transferred == size;
+            return downloadInChunks(storage, QStringLiteral("library.bin"), target);
         });
         results.last().ok = results.last().ok && sameContent(source, target);
     }

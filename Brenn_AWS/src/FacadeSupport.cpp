@@ -74,4 +74,10 @@ QAWSException emptyObjectKey()
                          QStringLiteral("The object key is empty."));
 }
 
+QAWSException integrityFailure(const QString &message)
+{
+    return QAWSException(189, QStringLiteral("Integrity Check Failed"),
+                         QStringLiteral("Integrity check failed: ") + message);
+}
+
 } // namespace Brenn_AWS

@@ -36,5 +36,7 @@ QAWSException cannotReadFile(const QString &path);    // 1, the file ended early
 QAWSException cannotWriteFile(const QString &path);   // 1
 // An empty object key, refused before it could address the bucket itself.
 QAWSException emptyObjectKey(); // 6
+// A chunked transfer whose data does not match the object's ETag.
+QAWSException integrityFailure(const QString &message); // 189
 
 } // namespace Brenn_AWS

@@ -246,6 +246,11 @@ qint64 Storage_S3::SetUploadChunkSize(qint64 bytes)
     return d->SetUploadChunkSize(bytes);
 }
 
+bool Storage_S3::SetIntegrityChecks(bool enabled)
+{
+    return d->SetIntegrityChecks(enabled);
+}
+
 void Storage_S3::UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
                                    const QString &sessionToken)
 {

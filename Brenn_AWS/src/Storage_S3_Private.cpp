@@ -6,6 +6,7 @@
 #include <quazip.h>
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -568,6 +569,8 @@ void Storage_S3_Private::resetDownloadValues()
     downloadFile.clear();
     downloadedBytes = 0;
     downloadSize = 0;
+    downloadETag.clear();
+    downloadDigest.reset();
     if (downloadStream) {
         downloadStream->close();
         downloadStream.reset();
@@ -577,7 +580,7 @@ void Storage_S3_Private::resetDownloadValues()
 void Storage_S3_Private::startDownload(Client &client, const QString &bucket, const QString &key,
                                        const QString &localFile)
 {
-    const qint64 size = GetObjectSize(client, bucket, key);
+    const aws::ObjectHead head = valueOrThrow(client.headObject(bucket, key));
     // The previous download's stream is closed; its partial file stays on disk.
     resetDownloadValues();
     auto stream = std::make_unique<QFile>(localFile);
@@ -587,7 +590,36 @@ void Storage_S3_Private::startDownload(Client &client, const QString &bucket, co
     downloadBucket = bucket;
     downloadKey = key;
     downloadFile = localFile;
-    downloadSize = size;
+    downloadSize = head.size;
+    downloadETag = withoutQuotes(head.eTag);
+    const auto partSize = aws::digestPartSize(downloadETag, head.size, downloadChunkSize);
+    if (integrityChecks && partSize)
+        downloadDigest = std::make_unique<aws::ConcurrentDigest>(*partSize);
+}
+
+bool Storage_S3_Private::rewindDownloadDigest()
+{
+    // A failed chunk may have hashed bytes that were cut off again.
+    if (!downloadDigest || downloadDigest->size() == downloadedBytes)
+        return true;
+    QFile written(downloadFile);
+    return written.open(QIODevice::ReadOnly) && downloadDigest->rewind(written, downloadedBytes);
+}
+
+void Storage_S3_Private::checkDownloadedData()
+{
+    if (!downloadDigest)
+        return;
+    const QString computed = downloadDigest->eTag();
+    if (computed.compare(downloadETag, Qt::CaseInsensitive) == 0)
+        return;
+    const QString message =
+        QStringLiteral("the downloaded data (%1) does not match the server's ETag %2.")
+            .arg(computed, downloadETag);
+    const QString badFile = downloadFile;
+    resetDownloadValues();
+    QFile::remove(badFile);
+    throw integrityFailure(message);
 }
 
 MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString &bucket,
@@ -602,14 +634,20 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
     qint32 speed = 0;
     // An empty object needs no request; ranges cannot name zero bytes.
     if (downloadSize > 0) {
+        if (!rewindDownloadDigest())
+            throw cannotReadFile(localFile);
         const qint64 last = qMin(downloadedBytes + downloadChunkSize, downloadSize) - 1;
         const QByteArray range =
             "bytes=" + QByteArray::number(downloadedBytes) + '-' + QByteArray::number(last);
         bool writeFailed = false;
         const aws::BodySink sink = [&](const char *data, qint64 size) {
             writeFailed = downloadStream->write(data, size) != size;
-            received += writeFailed ? 0 : size;
-            return !writeFailed;
+            if (writeFailed)
+                return false;
+            received += size;
+            if (downloadDigest)
+                downloadDigest->addData(data, size);
+            return true;
         };
         QElapsedTimer timer;
         timer.start();
@@ -625,9 +663,10 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
                 throw cannotWriteFile(localFile);
             if (!outcome.isSuccess())
                 throw exceptionFrom(outcome.error());
-            throw QAWSException(aws::ErrorType::NetworkConnection, QString(),
-                                QStringLiteral("Response body length doesn't match the "
-                                               "requested range."));
+            throw exceptionFrom(aws::AwsError{aws::ErrorType::NetworkConnection, QString(),
+                                              QStringLiteral("Response body length doesn't "
+                                                             "match the requested range."),
+                                              -1});
         }
         downloadedBytes += received;
         speed = chunkSpeed(received, elapsedMs);
@@ -638,8 +677,10 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
     info.transferred = downloadedBytes;
     info.bytesPerSecond = speed;
     info.finished = downloadedBytes >= downloadSize;
-    if (info.finished)
+    if (info.finished) {
+        checkDownloadedData();
         resetDownloadValues();
+    }
     return info;
 }
 
@@ -664,6 +705,8 @@ void Storage_S3_Private::resetUploadValues()
         uploadSource.reset();
     }
     completedParts.clear();
+    partDigests.clear();
+    partETagsAreDigests = true;
     uploadId.clear();
 }
 
@@ -713,23 +756,23 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &
         AbortUploadObjectMultipart(client);
         throw cannotReadFile(localFile);
     }
-    ++partNumber;
+    // Hashed once, for the part's Content-MD5 and for the object's ETag at the end.
+    const QByteArray digest = QCryptographicHash::hash(part, QCryptographicHash::Md5);
     QElapsedTimer timer;
     timer.start();
-    const auto sent = client.uploadPart(bucket, key, partNumber, uploadId, part, contentType);
+    const auto sent =
+        client.uploadPart(bucket, key, partNumber + 1, uploadId, part, contentType, digest);
     const qint64 elapsedMs = timer.elapsed();
-    if (!sent.isSuccess()) {
-        // A passing failure keeps the upload, so that the next call sends this part again.
-        if (aws::isTransient(sent.error()) &&
-            uploadSource->seek(uploadSource->pos() - part.size())) {
-            --partNumber;
-            throw exceptionFrom(sent.error());
-        }
-        AbortUploadObjectMultipart(client);
-        throw exceptionFrom(sent.error());
-    }
+    if (!sent.isSuccess())
+        failUploadChunk(client, sent.error());
+    ++partNumber;
     uploadedBytes += part.size();
     completedParts.append(aws::CompletedPart{partNumber, sent.value()});
+    partDigests += digest;
+    partETagsAreDigests =
+        partETagsAreDigests &&
+        withoutQuotes(sent.value())
+                .compare(QString::fromLatin1(digest.toHex()), Qt::CaseInsensitive) == 0;
 
     MPInfo info;
     info.size = uploadSize;
@@ -741,13 +784,41 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &
         const auto completed =
             client.completeMultipartUpload(bucket, key, uploadId, completedParts);
         if (!completed.isSuccess()) {
-            AbortUploadObjectMultipart(client);
-            throw exceptionFrom(completed.error());
+            // A retry sends the last part again and completes then.
+            --partNumber;
+            uploadedBytes -= part.size();
+            completedParts.removeLast();
+            partDigests.chop(digest.size());
+            failUploadChunk(client, completed.error());
         }
         info.eTag = completed.value();
+        checkUploadedData(withoutQuotes(info.eTag));
         resetUploadValues();
     }
     return info;
+}
+
+void Storage_S3_Private::failUploadChunk(Client &client, const aws::AwsError &error)
+{
+    // A failure that may pass keeps the upload, back at the chunk's start, so that the same call
+    // sends the same part again; any other ends it on the server too.
+    if (!aws::isTransient(error) || !uploadSource->seek(uploadedBytes))
+        AbortUploadObjectMultipart(client);
+    throw exceptionFrom(error);
+}
+
+void Storage_S3_Private::checkUploadedData(const QString &eTag)
+{
+    // Parts whose ETags are no MD5 of their data (encrypted objects) make no such object ETag.
+    if (!integrityChecks || !partETagsAreDigests)
+        return;
+    const std::optional<QString> expected = aws::expectedCompletedETag(eTag, partDigests);
+    if (!expected || expected->compare(eTag, Qt::CaseInsensitive) == 0)
+        return;
+    resetUploadValues();
+    throw integrityFailure(
+        QStringLiteral("the server's ETag %1 does not match the uploaded data (%2 expected).")
+            .arg(eTag, *expected));
 }
 
 void Storage_S3_Private::AbortUploadObjectMultipart(Client &client)
@@ -777,6 +848,15 @@ qint64 Storage_S3_Private::SetUploadChunkSize(qint64 bytes)
     if (bytes > minimumPartSize)
         uploadChunkSize = bytes;
     return uploadChunkSize;
+}
+
+bool Storage_S3_Private::SetIntegrityChecks(bool enabled)
+{
+    integrityChecks = enabled;
+    // A running download is hashed only from its start.
+    if (!enabled)
+        downloadDigest.reset();
+    return integrityChecks;
 }
 
 } // namespace Brenn_AWS

@@ -4,6 +4,7 @@
 #include <Brenn_AWS/Type.h>
 
 #include "aws/CurlRuntime.h"
+#include "aws/ObjectDigest.h"
 #include "aws/S3Client.h"
 
 #include <QFile>
@@ -97,6 +98,7 @@ public:
                                     const QString &secretKey);
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
+    bool SetIntegrityChecks(bool enabled);
     void UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
                            const QString &sessionToken);
 
@@ -155,18 +157,28 @@ private:
                        const QString &localFile);
     void startUpload(Client &client, const QString &bucket, const QString &key,
                      const QString &localFile, const QString &contentType);
+    [[noreturn]] void failUploadChunk(Client &client, const aws::AwsError &error);
+    void checkUploadedData(const QString &eTag);
+    bool rewindDownloadDigest();
+    void checkDownloadedData();
 
     bool singleUser;
     aws::CurlRuntime curlRuntime;
     std::unique_ptr<Client> client;
     qint64 downloadChunkSize = 5242880;
     qint64 uploadChunkSize = 5242880;
+    bool integrityChecks = true;
     QString downloadBucket, downloadKey, downloadFile;
     qint64 downloadedBytes = 0, downloadSize = 0;
+    QString downloadETag;
+    // Null when the download's ETag cannot be judged or the checks are off.
+    std::unique_ptr<aws::ConcurrentDigest> downloadDigest;
     QString uploadBucket, uploadKey, uploadFile;
     qint32 partNumber = 0;
     qint64 uploadedBytes = 0, uploadSize = 0;
     QList<aws::CompletedPart> completedParts;
+    QByteArray partDigests;          // the parts' binary MD5s, in order
+    bool partETagsAreDigests = true; // false for encrypted objects: then nothing to judge
     QString uploadId;
     std::unique_ptr<QFile> downloadStream;
     std::unique_ptr<QFile> uploadSource;

@@ -6,6 +6,8 @@
 
 #include <Brenn_AWS/Storage_S3.h>
 
+#include <QCryptographicHash>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
@@ -38,6 +40,20 @@ QString queryValue(const RecordingHttpServer::Request &request, const QString &n
     return QUrlQuery(QString::fromUtf8(request.query())).queryItemValue(name, QUrl::FullyDecoded);
 }
 
+QByteArray md5(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Md5);
+}
+
+// The ETag S3 gives an object uploaded in these parts.
+QByteArray multipartETag(const QList<QByteArray> &parts)
+{
+    QByteArray digests;
+    for (const QByteArray &part : parts)
+        digests += md5(part);
+    return md5(digests).toHex() + '-' + QByteArray::number(parts.size());
+}
+
 const QByteArray initiated = "<InitiateMultipartUploadResult><UploadId>upload-1</UploadId>"
                              "</InitiateMultipartUploadResult>";
 
@@ -53,6 +69,15 @@ private slots:
     void shortRangeIsRolledBackForARetry();
     void listingFollowsTokensInServerOrder();
     void failedPageKeepsEarlierKeys();
+    void failuresWorthARetry_data();
+    void failuresWorthARetry();
+    void refusedConnectionIsWorthARetry();
+    void passingFailureSendsThePartAgain_data();
+    void passingFailureSendsThePartAgain();
+    void completedUploadIsChecked_data();
+    void completedUploadIsChecked();
+    void downloadIsChecked_data();
+    void downloadIsChecked();
     void failedPartAbortsOnTheServer();
     void failedCompleteAbortsOnTheServer();
     void failedCreateIsReported();
@@ -158,6 +183,228 @@ void tst_StorageStandIn::failedPageKeepsEarlierKeys()
     QCOMPARE(failed.name, QStringLiteral("SlowDown"));
     QCOMPARE(keys, QStringList{"first"});
     QCOMPARE(queryValue(server.requests().at(1), QStringLiteral("prefix")), QStringLiteral("pre/"));
+}
+
+void tst_StorageStandIn::failuresWorthARetry_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<bool>("transient");
+    QTest::newRow("500 InternalError") << 500 << QByteArray("InternalError") << true;
+    QTest::newRow("501") << 501 << QByteArray() << false;
+    QTest::newRow("502") << 502 << QByteArray() << true;
+    QTest::newRow("503 SlowDown") << 503 << QByteArray("SlowDown") << true;
+    QTest::newRow("504") << 504 << QByteArray() << true;
+    QTest::newRow("400 RequestTimeout") << 400 << QByteArray("RequestTimeout") << true;
+    QTest::newRow("429") << 429 << QByteArray() << false;
+    QTest::newRow("403") << 403 << QByteArray() << false;
+    QTest::newRow("404") << 404 << QByteArray() << false;
+    QTest::newRow("404 NoSuchBucket") << 404 << QByteArray("NoSuchBucket") << false;
+    QTest::newRow("403 InvalidAccessKeyId") << 403 << QByteArray("InvalidAccessKeyId") << false;
+    QTest::newRow("403 SignatureDoesNotMatch")
+        << 403 << QByteArray("SignatureDoesNotMatch") << false;
+    QTest::newRow("400 EntityTooSmall") << 400 << QByteArray("EntityTooSmall") << false;
+}
+
+void tst_StorageStandIn::failuresWorthARetry()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, code);
+    QFETCH(bool, transient);
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    server.addReply(status,
+                    code.isEmpty() ? QByteArray() : "<Error><Code>" + code + "</Code></Error>");
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    const QAWSException failed = thrownBy([&] { s3.DeleteObject("b", "k"); });
+    QVERIFY(failed.code != -2);
+    QCOMPARE(failed.transient, transient);
+    QCOMPARE(QAWSException(failed).transient, transient);
+}
+
+void tst_StorageStandIn::refusedConnectionIsWorthARetry()
+{
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    Storage_S3 s3(MinIO, QStringLiteral("http://127.0.0.1:%1").arg(port), accessKey, secretKey,
+                  QString());
+    const QAWSException refused = thrownBy([&] { s3.DeleteObject("b", "k"); });
+    QCOMPARE(refused.code, 99);
+    QVERIFY(refused.transient);
+}
+
+void tst_StorageStandIn::passingFailureSendsThePartAgain_data()
+{
+    QTest::addColumn<int>("failing"); // the request answered 503, counted from 0
+    QTest::addColumn<QList<QByteArray>>("sent");
+    const QByteArray complete = "/b/k?uploadId=upload-1";
+    const auto part = [](int n) {
+        return "/b/k?partNumber=" + QByteArray::number(n) + "&uploadId=upload-1";
+    };
+    QTest::newRow("part 2") << 2 << QList<QByteArray>{"/b/k?uploads=", part(1), part(2),
+                                                      part(2),         part(3), complete};
+    QTest::newRow("completion") << 4
+                                << QList<QByteArray>{"/b/k?uploads=", part(1), part(2), part(3),
+                                                     complete,        part(3), complete};
+}
+
+void tst_StorageStandIn::passingFailureSendsThePartAgain()
+{
+    QFETCH(int, failing);
+    QFETCH(QList<QByteArray>, sent);
+    const QByteArray content = patternBytes(2 * 5242881 + 10);
+    const QByteArray eTag =
+        multipartETag({content.left(5242881), content.mid(5242881, 5242881), content.right(10)});
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    std::atomic<int> answered{0};
+    server.setHandler([&](const RecordingHttpServer::Request &request) {
+        if (answered++ == failing)
+            return RecordingHttpServer::Reply::text("<Error><Code>SlowDown</Code></Error>", 503);
+        if (request.method == "PUT")
+            return RecordingHttpServer::Reply{
+                200, {}, {{"ETag", '"' + md5(request.body).toHex() + '"'}}, {}};
+        if (request.target.endsWith("uploads="))
+            return RecordingHttpServer::Reply{200, {}, {}, initiated};
+        return RecordingHttpServer::Reply{200,
+                                          {},
+                                          {},
+                                          "<CompleteMultipartUploadResult><ETag>\"" + eTag +
+                                              "\"</ETag></CompleteMultipartUploadResult>"};
+    });
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    s3.SetUploadChunkSize(5242881);
+    const QString file = m_files.filePath(QStringLiteral("retried"));
+    QVERIFY(writeFile(file, content));
+    MPInfo info;
+    for (int call = 0; call < 4 && !info.finished; ++call) {
+        try {
+            info = s3.UploadObjectMultipart("b", "k", file, "");
+        } catch (const QAWSException &failed) {
+            QVERIFY(failed.transient);
+        }
+    }
+    QVERIFY(info.finished);
+    QCOMPARE(info.eTag.toUtf8(), '"' + eTag + '"');
+    QList<QByteArray> targets;
+    const auto requests = server.requests();
+    for (const auto &request : requests)
+        targets << request.target;
+    QCOMPARE(targets, sent);
+    for (const auto &request : requests) { // what is sent again is sent unchanged
+        for (const auto &again : requests)
+            QVERIFY(request.target != again.target || request.body == again.body);
+    }
+}
+
+void tst_StorageStandIn::completedUploadIsChecked_data()
+{
+    QTest::addColumn<QByteArray>("partETag"); // empty: the part's MD5
+    QTest::addColumn<QByteArray>("objectETag");
+    QTest::addColumn<bool>("checks");
+    QTest::addColumn<int>("code");
+    const QByteArray data = "0123456789";
+    const QByteArray other = md5("other").toHex();
+    QTest::newRow("multipart form") << QByteArray() << multipartETag({data}) << true << -2;
+    QTest::newRow("other digest") << QByteArray() << other + "-1" << true << 189;
+    QTest::newRow("other part count")
+        << QByteArray() << multipartETag({data}).replace("-1", "-2") << true << 189;
+    QTest::newRow("whole-object MD5") << QByteArray() << md5(data).toHex() << true << -2;
+    QTest::newRow("other whole-object MD5") << QByteArray() << other << true << 189;
+    QTest::newRow("no MD5") << QByteArray() << QByteArray("abc") << true << -2;
+    QTest::newRow("encrypted parts") << md5("x").toHex() << other + "-1" << true << -2;
+    QTest::newRow("checks off") << QByteArray() << other + "-1" << false << -2;
+}
+
+void tst_StorageStandIn::completedUploadIsChecked()
+{
+    QFETCH(QByteArray, partETag);
+    QFETCH(QByteArray, objectETag);
+    QFETCH(bool, checks);
+    QFETCH(int, code);
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    server.addReply(200, initiated);
+    server.addReply(
+        200, {},
+        {{"ETag", '"' + (partETag.isEmpty() ? md5("0123456789").toHex() : partETag) + '"'}});
+    server.addReply(200, "<CompleteMultipartUploadResult><ETag>&quot;" + objectETag +
+                             "&quot;</ETag></CompleteMultipartUploadResult>");
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    QCOMPARE(s3.SetIntegrityChecks(checks), checks);
+    const QString file = m_files.filePath(QStringLiteral("checked"));
+    QVERIFY(writeFile(file, "0123456789"));
+    const QAWSException failed = thrownBy([&] { s3.UploadObjectMultipart("b", "k", file, ""); });
+    QCOMPARE(failed.code, code);
+    if (code == 189) {
+        QVERIFY2(
+            failed.message.startsWith("Integrity check failed: the server's ETag " + objectETag),
+            qPrintable(failed.message));
+        // Forgotten: the same call begins a new upload.
+        server.clear();
+        thrownBy([&] { s3.UploadObjectMultipart("b", "k", file, ""); });
+        QCOMPARE(server.requests().first().target, QByteArray("/b/k?uploads="));
+    }
+}
+
+void tst_StorageStandIn::downloadIsChecked_data()
+{
+    QTest::addColumn<QByteArray>("eTag");
+    QTest::addColumn<bool>("cut"); // the second chunk arrives short once
+    QTest::addColumn<bool>("checks");
+    QTest::addColumn<int>("code");
+    const QByteArray data = "0123456789"; // in chunks of 4
+    const QByteArray parts = multipartETag({"0123", "4567", "89"});
+    QTest::newRow("whole-object MD5") << md5(data).toHex() << false << true << -2;
+    QTest::newRow("whole-object MD5, cut") << md5(data).toHex() << true << true << -2;
+    QTest::newRow("other whole-object MD5") << md5("x").toHex() << false << true << 189;
+    QTest::newRow("multipart form") << parts << false << true << -2;
+    QTest::newRow("multipart form, cut") << parts << true << true << -2;
+    QTest::newRow("other multipart digest")
+        << multipartETag({"0123", "4567", "8x"}) << false << true << 189;
+    QTest::newRow("other part count") << multipartETag({"01234", "56789"}) << false << true << -2;
+    QTest::newRow("no MD5") << QByteArray("abc") << false << true << -2;
+    QTest::newRow("checks off") << md5("x").toHex() << false << false << -2;
+}
+
+void tst_StorageStandIn::downloadIsChecked()
+{
+    QFETCH(QByteArray, eTag);
+    QFETCH(bool, cut);
+    QFETCH(bool, checks);
+    QFETCH(int, code);
+    const QByteArray data = "0123456789";
+    RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
+    std::atomic<bool> cutNext{cut};
+    server.setHandler([&](const RecordingHttpServer::Request &request) {
+        if (request.method == "HEAD")
+            return RecordingHttpServer::Reply{
+                200, {}, {{"Content-Length", "10"}, {"ETag", '"' + eTag + '"'}}, {}};
+        const int from = request.header("Range").mid(6).split('-').first().toInt();
+        return RecordingHttpServer::Reply{
+            206, {}, {}, data.mid(from, from == 4 && cutNext.exchange(false) ? 2 : 4)};
+    });
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    s3.SetDownloadChunkSize(4);
+    s3.SetIntegrityChecks(checks);
+    const QString target = m_files.filePath(QStringLiteral("checked-download"));
+    QAWSException failed = thrownBy([&] {
+        while (!s3.DownloadObjectMultipart("b", "k", target).finished) {
+        }
+    });
+    if (cut) {
+        QVERIFY(failed.transient);
+        failed = thrownBy([&] {
+            while (!s3.DownloadObjectMultipart("b", "k", target).finished) {
+            }
+        });
+    }
+    QCOMPARE(failed.code, code);
+    QCOMPARE(QFile::exists(target), code != 189);
+    if (code == 189)
+        QVERIFY2(failed.message.startsWith("Integrity check failed: the downloaded data "),
+                 qPrintable(failed.message));
+    else
+        QCOMPARE(readFile(target), data);
 }
 
 void tst_StorageStandIn::failedPartAbortsOnTheServer()

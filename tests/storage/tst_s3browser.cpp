@@ -1,6 +1,7 @@
 // The S3 browser and its transfer queue, driven as a user would, against s3rver (and, where the
 // wire matters, a scripted S3 peer): what the storage holds afterwards, what the queue showed,
 // which questions and messages came.
+#include "FaultProxy.h"
 #include "RecordingHttpServer.h"
 #include "S3TransferQueue.h"
 #include "ScriptedPrompt.h"
@@ -59,6 +60,8 @@ private slots:
     void failedTransferStaysShownAndResumesWhenRetried();
     void credentialRenewalKeepsTheTransfer_data();
     void credentialRenewalKeepsTheTransfer();
+    void faultsOnTheWayAreRetriedOrCaught_data();
+    void faultsOnTheWayAreRetriedOrCaught();
 
 private:
     // Opens a browser on endpoint (s3rver unless given) as a MinIO user with static keys.
@@ -661,6 +664,50 @@ void tst_S3Browser::credentialRenewalKeepsTheTransfer()
     QTRY_VERIFY(browser->findChild<QLabel *>("lblStatus")->text().isEmpty());
     QVERIFY(prompt->titles(Prompt::Kind::Critical).isEmpty());
     QVERIFY(bigArrived(upload));
+}
+
+void tst_S3Browser::faultsOnTheWayAreRetriedOrCaught_data()
+{
+    QTest::addColumn<bool>("upload");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<bool>("intact"); // else the entry fails and nothing bad is left behind
+    using Fault = FaultProxy::Fault;
+    QTest::newRow("reset during upload") << true << int(Fault::Reset) << true;
+    QTest::newRow("503 during upload") << true << int(Fault::ServiceUnavailable) << true;
+    QTest::newRow("reset during download") << false << int(Fault::Reset) << true;
+    QTest::newRow("503 during download") << false << int(Fault::ServiceUnavailable) << true;
+    QTest::newRow("byte flipped in download") << false << int(Fault::FlipByte) << false;
+}
+
+void tst_S3Browser::faultsOnTheWayAreRetriedOrCaught()
+{
+    QFETCH(bool, upload);
+    QFETCH(int, fault);
+    QFETCH(bool, intact);
+    const QString big = bigFile(upload);
+    FaultProxy proxy(peer.port());
+    QVERIFY(proxy.start());
+    openBrowser({"Zelt_Administrator"}, {}, proxy.url());
+    QSignalSpy retries(browser.get(), &Zelt_S3::transferRetry);
+    // The second part or range of the 24 MiB object. A reset is spoilt twice: curl itself sends
+    // a request again, once, when the connection it reused turns out to be dead.
+    proxy.spoil(upload ? "PUT" : "GET", 2, FaultProxy::Fault(fault));
+    if (fault == int(FaultProxy::Fault::Reset))
+        proxy.spoil(upload ? "PUT" : "GET", 3, FaultProxy::Fault(fault));
+    transferBig(upload, big);
+    QVERIFY(waitForIdle());
+
+    QCOMPARE(retries.size(), intact ? 1 : 0);
+    QCOMPARE(prompt->texts(Prompt::Kind::Critical).size(), intact ? 0 : 1);
+    if (intact) {
+        QVERIFY(queues.last().isEmpty());
+        QVERIFY(bigArrived(upload));
+        return;
+    }
+    QCOMPARE(queues.last().first().status, int(S3QueueEntry::Failed));
+    QVERIFY2(queues.last().first().reason.contains("Integrity check failed"),
+             qPrintable(queues.last().first().reason));
+    QVERIFY(!QFile::exists(dir->filePath("copy.bin")));
 }
 
 QTEST_MAIN(tst_S3Browser)

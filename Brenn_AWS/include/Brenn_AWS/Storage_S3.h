@@ -125,6 +125,11 @@ public:
     // Both return the size now in force; an upload part must be larger than 5 MiB.
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
+    // On by default: the finished chunked upload or download is compared with the object's ETag
+    // where that is an MD5 digest of the data; a mismatch throws QAWSException 189 (a download
+    // deletes its file) and forgets the transfer. Switched on, it holds for transfers begun from
+    // then on. Returns the setting now in force.
+    bool SetIntegrityChecks(bool enabled);
 
     // Single-user mode: renewed credentials for every request from now on. The stored chunked
     // upload and download go on with them from their next chunk.

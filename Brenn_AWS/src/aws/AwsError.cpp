@@ -145,12 +145,16 @@ AwsError bodylessError(int httpStatus)
 
 bool isTransient(const AwsError &error)
 {
-    static const QList<int> passingStatuses{500, 502, 503, 504};
-    return error.type == ErrorType::NetworkConnection || error.type == ErrorType::SlowDown ||
-           error.type == ErrorType::RequestTimeout ||
-           error.exceptionName == QLatin1String("SlowDown") ||
-           error.exceptionName == QLatin1String("RequestTimeout") ||
-           passingStatuses.contains(error.httpStatus);
+    // No complete response: refused, reset, timed out or cut short.
+    if (error.type == ErrorType::NetworkConnection)
+        return true;
+    if (error.httpStatus == 500 || error.httpStatus == 502 || error.httpStatus == 503 ||
+        error.httpStatus == 504)
+        return true;
+    // Only as named by the service: the bare statuses that the SDK maps to these types (429,
+    // 408, ...) are not on the list.
+    return !error.exceptionName.isEmpty() &&
+           (error.type == ErrorType::SlowDown || error.type == ErrorType::RequestTimeout);
 }
 
 AwsError transportError(int curlCode, const QString &curlText)

@@ -69,7 +69,7 @@ struct AwsError
 };
 
 // Worth sending the same request again: no complete response, a 500, 502, 503 or 504, or the
-// service asking to slow down or to send again.
+// service's "SlowDown" or "RequestTimeout". The one rule behind QAWSException::transient.
 bool isTransient(const AwsError &error);
 
 // An error named by the service ("NoSuchKey", "ns#ThrottlingException:http://..."). Unknown names

@@ -110,13 +110,14 @@ Outcome<QString> S3Client::createMultipartUpload(const QString &bucket, const QS
 
 Outcome<QString> S3Client::uploadPart(const QString &bucket, const QString &key, int partNumber,
                                       const QString &uploadId, const QByteArray &data,
-                                      const QString &contentType)
+                                      const QString &contentType, const QByteArray &md5)
 {
     HttpRequest request = objectRequest("PUT", bucket, key);
     request.addQuery("partNumber", QByteArray::number(partNumber));
     request.addQuery("uploadId", uploadId.toUtf8());
-    request.setHeader("Content-MD5",
-                      QCryptographicHash::hash(data, QCryptographicHash::Md5).toBase64());
+    request.setHeader(
+        "Content-MD5",
+        (md5.isEmpty() ? QCryptographicHash::hash(data, QCryptographicHash::Md5) : md5).toBase64());
     if (!contentType.isEmpty())
         request.setHeader("Content-Type", contentType.toUtf8());
     const HttpResponse response = sendUnsigned(request, data);

@@ -34,10 +34,11 @@ public:
     Outcome<QString> createMultipartUpload(const QString &bucket, const QString &key,
                                            const QString &contentType,
                                            const QString &contentDisposition);
-    // The part's ETag. The part goes with its Content-MD5.
+    // The part's ETag. The part goes with its Content-MD5: `md5`, the binary digest of `data`
+    // when the caller has it already, or computed here.
     Outcome<QString> uploadPart(const QString &bucket, const QString &key, int partNumber,
                                 const QString &uploadId, const QByteArray &data,
-                                const QString &contentType);
+                                const QString &contentType, const QByteArray &md5 = {});
     // The object's ETag.
     Outcome<QString> completeMultipartUpload(const QString &bucket, const QString &key,
                                              const QString &uploadId,

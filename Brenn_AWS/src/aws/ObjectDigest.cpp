@@ -1,0 +1,192 @@
+#include "ObjectDigest.h"
+
+#include <QIODevice>
+
+namespace Brenn_AWS::aws {
+
+namespace {
+
+constexpr qsizetype md5Size = 16;
+// Blocks large enough that the threads seldom meet at the lock, and few enough in waiting that
+// memory stays flat.
+constexpr qsizetype blockSize = 256 * 1024;
+constexpr qint64 maxQueuedBytes = 32 * blockSize;
+
+bool isMd5Hex(QStringView text)
+{
+    if (text.size() != 2 * md5Size)
+        return false;
+    for (const QChar c : text) {
+        if (!c.isDigit() && !(c >= QLatin1Char('a') && c <= QLatin1Char('f')) &&
+            !(c >= QLatin1Char('A') && c <= QLatin1Char('F')))
+            return false;
+    }
+    return true;
+}
+
+// The part count of the multipart form "<32 hex>-<count>", 0 for any other ETag.
+int multipartCount(const QString &eTag)
+{
+    const QStringView view(eTag);
+    if (view.size() <= 2 * md5Size + 1 || view.at(2 * md5Size) != QLatin1Char('-') ||
+        !isMd5Hex(view.left(2 * md5Size)))
+        return 0;
+    const QStringView count = view.mid(2 * md5Size + 1);
+    for (const QChar c : count) {
+        if (!c.isDigit())
+            return 0;
+    }
+    // S3 allows 10,000 parts; longer numbers are no part count.
+    return count.size() <= 5 ? count.toInt() : 0;
+}
+
+} // namespace
+
+QString multipartETag(const QByteArray &partDigests)
+{
+    return QString::fromLatin1(
+               QCryptographicHash::hash(partDigests, QCryptographicHash::Md5).toHex()) +
+           QLatin1Char('-') + QString::number(partDigests.size() / md5Size);
+}
+
+std::optional<QString> expectedCompletedETag(const QString &eTag, const QByteArray &partDigests)
+{
+    if (multipartCount(eTag) > 0)
+        return multipartETag(partDigests);
+    if (isMd5Hex(eTag) && partDigests.size() == md5Size)
+        return QString::fromLatin1(partDigests.toHex());
+    return std::nullopt;
+}
+
+std::optional<qint64> digestPartSize(const QString &eTag, qint64 objectSize, qint64 chunkSize)
+{
+    if (isMd5Hex(eTag))
+        return 0;
+    const int parts = multipartCount(eTag);
+    if (parts > 0 && chunkSize > 0 && (objectSize + chunkSize - 1) / chunkSize == parts)
+        return chunkSize;
+    return std::nullopt;
+}
+
+StreamDigest::StreamDigest(qint64 partSize) : m_partSize(partSize) {}
+
+void StreamDigest::addData(const char *data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 take = m_partSize > 0 ? qMin(size, m_partSize - m_partFed) : size;
+        m_part.addData(QByteArrayView(data, take));
+        data += take;
+        size -= take;
+        m_partFed += take;
+        m_fed += take;
+        if (m_partFed == m_partSize) {
+            m_digests += m_part.result();
+            m_part.reset();
+            m_partFed = 0;
+        }
+    }
+}
+
+bool StreamDigest::rewind(QIODevice &source, qint64 offset)
+{
+    // Finished parts before the offset keep their digests.
+    const qint64 keptParts =
+        m_partSize > 0 ? qMin(offset / m_partSize, m_digests.size() / md5Size) : 0;
+    m_digests.truncate(keptParts * md5Size);
+    m_part.reset();
+    m_partFed = 0;
+    m_fed = keptParts * m_partSize;
+    if (!source.seek(m_fed))
+        return false;
+    QByteArray block;
+    while (m_fed < offset) {
+        block = source.read(qMin<qint64>(offset - m_fed, 1 << 20));
+        if (block.isEmpty())
+            return false;
+        addData(block.constData(), block.size());
+    }
+    return true;
+}
+
+QString StreamDigest::eTag()
+{
+    if (m_partSize == 0)
+        return QString::fromLatin1(m_part.result().toHex());
+    QByteArray digests = m_digests;
+    if (m_partFed > 0)
+        digests += m_part.result();
+    return multipartETag(digests);
+}
+
+ConcurrentDigest::ConcurrentDigest(qint64 partSize)
+    : m_digest(partSize), m_thread([this] { hashQueued(); })
+{
+}
+
+ConcurrentDigest::~ConcurrentDigest()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void ConcurrentDigest::addData(const char *data, qint64 size)
+{
+    m_accepted += size;
+    m_filling.append(data, size);
+    if (m_filling.size() < blockSize)
+        return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queuedBytes < maxQueuedBytes; });
+    m_queuedBytes += m_filling.size();
+    m_queue.push_back(std::move(m_filling));
+    m_filling = QByteArray();
+    m_filling.reserve(blockSize);
+    lock.unlock();
+    m_changed.notify_all();
+}
+
+StreamDigest &ConcurrentDigest::settled()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.empty() && !m_hashing; });
+    m_digest.addData(m_filling.constData(), m_filling.size());
+    m_filling.clear();
+    return m_digest;
+}
+
+bool ConcurrentDigest::rewind(QIODevice &source, qint64 offset)
+{
+    const bool rewound = settled().rewind(source, offset);
+    m_accepted = m_digest.size();
+    return rewound;
+}
+
+QString ConcurrentDigest::eTag()
+{
+    return settled().eTag();
+}
+
+void ConcurrentDigest::hashQueued()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+        if (m_stop)
+            return;
+        const QByteArray block = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_hashing = true;
+        lock.unlock();
+        m_digest.addData(block.constData(), block.size());
+        lock.lock();
+        m_hashing = false;
+        m_queuedBytes -= block.size();
+        m_changed.notify_all();
+    }
+}
+
+} // namespace Brenn_AWS::aws

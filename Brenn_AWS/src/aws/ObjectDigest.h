@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+class QIODevice;
+
+namespace Brenn_AWS::aws {
+
+// S3's ETags as digests of an object's data: a single PUT gets the MD5 of its body, a multipart
+// upload the MD5 of its parts' binary MD5s, "-" and the part count. Other ETags (encrypted
+// objects, other servers) say nothing about the data. ETags here are without quotes.
+
+// "<MD5 of the digests, hex>-<count>" for parts with these 16-byte MD5s, concatenated.
+QString multipartETag(const QByteArray &partDigests);
+
+// The ETag an object completed from parts with these digests must have, in the form the
+// server gave: the multipart form, or the MD5 of the whole object (what s3rver answers), known
+// only for a single part. Nothing for other ETags.
+std::optional<QString> expectedCompletedETag(const QString &eTag, const QByteArray &partDigests);
+
+// How a download of `objectSize` bytes must be hashed to be judged against its ETag: 0 for
+// the MD5 of the whole object, the part size for the multipart form, nothing when it cannot
+// be. The part size is unknown: it is taken to be `chunkSize` when that gives the ETag's part
+// count.
+std::optional<qint64> digestPartSize(const QString &eTag, qint64 objectSize, qint64 chunkSize);
+
+// The ETag of a byte stream fed in order, hashed in parts of a fixed size (0: one part).
+class StreamDigest
+{
+public:
+    explicit StreamDigest(qint64 partSize);
+
+    void addData(const char *data, qint64 size);
+    qint64 size() const { return m_fed; }
+    // Back to the state after the first `offset` bytes, hashing again from `source` (which holds
+    // them) only those of the part in progress. False when the source cannot be read.
+    bool rewind(QIODevice &source, qint64 offset);
+    QString eTag();
+
+private:
+    qint64 m_partSize;
+    QCryptographicHash m_part{QCryptographicHash::Md5};
+    qint64 m_partFed = 0;
+    qint64 m_fed = 0;
+    QByteArray m_digests;
+};
+
+// A StreamDigest fed on a thread of its own, so that hashing overlaps the transfer that
+// delivers the bytes instead of slowing it down. The bytes are copied; a bounded amount waits.
+class ConcurrentDigest
+{
+public:
+    explicit ConcurrentDigest(qint64 partSize);
+    ~ConcurrentDigest();
+    ConcurrentDigest(const ConcurrentDigest &) = delete;
+    ConcurrentDigest &operator=(const ConcurrentDigest &) = delete;
+
+    void addData(const char *data, qint64 size);
+    qint64 size() const { return m_accepted; } // bytes given so far, hashed or not
+    // As StreamDigest's, once every byte given is hashed.
+    bool rewind(QIODevice &source, qint64 offset);
+    QString eTag();
+
+private:
+    StreamDigest &settled();
+    void hashQueued();
+
+    StreamDigest m_digest;
+    qint64 m_accepted = 0;
+    QByteArray m_filling; // the block being filled, not yet queued
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<QByteArray> m_queue;
+    qint64 m_queuedBytes = 0;
+    bool m_hashing = false;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+} // namespace Brenn_AWS::aws

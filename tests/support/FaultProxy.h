@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// A TCP proxy on 127.0.0.1 in front of an HTTP/1.1 server that spoils chosen requests: it resets
+// the connection, answers 503 itself, or flips one byte in the middle of the reply's body. Every
+// connection is served by threads of its own, so the proxy works while the test's thread blocks in
+// a library call.
+class FaultProxy
+{
+public:
+    enum class Fault
+    {
+        None,
+        Reset,              // the connection is reset once the request's head has arrived
+        ServiceUnavailable, // 503 "ServiceUnavailable", the request never reaches the server
+        FlipByte,           // the reply's middle body byte is changed on the way
+    };
+
+    explicit FaultProxy(quint16 targetPort);
+    ~FaultProxy();
+    FaultProxy(const FaultProxy &) = delete;
+    FaultProxy &operator=(const FaultProxy &) = delete;
+
+    bool start();
+    QString url() const;
+
+    // The `occurrence`-th request with this method from now on (1: the next) meets the fault.
+    void spoil(const QByteArray &method, int occurrence, Fault fault);
+    // From now on every `period`-th request meets the fault (0: none).
+    void spoilEvery(int period, Fault fault);
+    // "METHOD target" of every request so far, spoilt ones included.
+    QList<QByteArray> requestLines() const;
+
+private:
+    struct Spoilt
+    {
+        QByteArray method;
+        int occurrence; // counted over all connections since the start
+        Fault fault;
+    };
+    void acceptConnections();
+    void serve(int client);
+    Fault faultFor(const QByteArray &method);
+    void track(int fd);
+
+    quint16 m_targetPort;
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    mutable std::mutex m_mutex;
+    QList<Spoilt> m_spoilt;
+    int m_period = 0;
+    Fault m_periodic = Fault::None;
+    QList<QByteArray> m_requestLines;
+    QHash<QByteArray, int> m_methodCounts;
+    std::vector<int> m_sockets;
+    std::vector<std::thread> m_threads;
+    std::thread m_acceptor;
+};
