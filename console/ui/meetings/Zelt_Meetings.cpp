@@ -1,10 +1,12 @@
 #include "Zelt_Meetings.h"
 
 #include "ConsoleConfig.h"
+#include "ExportFileNames.h"
 #include "LogCategories.h"
 #include "MeetingRules.h"
 #include "Prompt.h"
 #include "ZeltClientFactory.h"
+#include "Zelt_ExportDialog.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_MeetingEditor.h"
 #include "Zelt_MeetingsInfoThread.h"
@@ -12,7 +14,9 @@
 #include "ui_Zelt_Meetings.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
+#include <QStandardPaths>
 
 using namespace Zelt_MeetingService_API;
 using Zelt_Service_API::ZeltMeetingInfo;
@@ -381,4 +385,24 @@ void Zelt_Meetings::on_btnSpawnPoints_clicked() {}
 
 void Zelt_Meetings::on_btnBanlist_clicked() {}
 
-void Zelt_Meetings::on_btnExportAll_clicked() {}
+void Zelt_Meetings::on_btnExportAll_clicked()
+{
+    Zelt_ExportDialog dialog(nullptr, this);
+    dialog.exec();
+    if (!dialog.isAccepted())
+        return;
+    const QString folder = Prompt::current().existingDirectory(
+        this, tr("Export all meetings to directory"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (folder.isEmpty())
+        return;
+    // Only meetings with live info are exported, each to a file of its own inside the folder.
+    ExportFileNames names;
+    for (auto info = liveInfo.cbegin(); info != liveInfo.cend(); ++info) {
+        const QString name = names.next(info->meetingId(), meetingMap.value(info.key()).creator());
+        // The first failure has said so; the rest would fail alike.
+        if (!dialog.writeFile(*info, QDir(folder).filePath(name)))
+            return;
+    }
+    Prompt::information(this, tr("Meetings exported"), tr("Meetings exported to %1.").arg(folder));
+}
