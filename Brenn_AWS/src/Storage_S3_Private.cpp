@@ -594,7 +594,7 @@ void Storage_S3_Private::startDownload(Client &client, const QString &bucket, co
     downloadETag = withoutQuotes(head.eTag);
     const auto partSize = aws::digestPartSize(downloadETag, head.size, downloadChunkSize);
     if (integrityChecks && partSize)
-        downloadDigest = std::make_unique<aws::ConcurrentDigest>(*partSize);
+        downloadDigest = std::make_unique<aws::StreamDigest>(*partSize);
 }
 
 bool Storage_S3_Private::rewindDownloadDigest()

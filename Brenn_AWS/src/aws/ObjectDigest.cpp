@@ -7,10 +7,6 @@ namespace Brenn_AWS::aws {
 namespace {
 
 constexpr qsizetype md5Size = 16;
-// Blocks large enough that the threads seldom meet at the lock, and few enough in waiting that
-// memory stays flat.
-constexpr qsizetype blockSize = 256 * 1024;
-constexpr qint64 maxQueuedBytes = 32 * blockSize;
 
 bool isMd5Hex(QStringView text)
 {
@@ -116,77 +112,6 @@ QString StreamDigest::eTag()
     if (m_partFed > 0)
         digests += m_part.result();
     return multipartETag(digests);
-}
-
-ConcurrentDigest::ConcurrentDigest(qint64 partSize)
-    : m_digest(partSize), m_thread([this] { hashQueued(); })
-{
-}
-
-ConcurrentDigest::~ConcurrentDigest()
-{
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
-    }
-    m_changed.notify_all();
-    m_thread.join();
-}
-
-void ConcurrentDigest::addData(const char *data, qint64 size)
-{
-    m_accepted += size;
-    m_filling.append(data, size);
-    if (m_filling.size() < blockSize)
-        return;
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queuedBytes < maxQueuedBytes; });
-    m_queuedBytes += m_filling.size();
-    m_queue.push_back(std::move(m_filling));
-    m_filling = QByteArray();
-    m_filling.reserve(blockSize);
-    lock.unlock();
-    m_changed.notify_all();
-}
-
-StreamDigest &ConcurrentDigest::settled()
-{
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.empty() && !m_hashing; });
-    m_digest.addData(m_filling.constData(), m_filling.size());
-    m_filling.clear();
-    return m_digest;
-}
-
-bool ConcurrentDigest::rewind(QIODevice &source, qint64 offset)
-{
-    const bool rewound = settled().rewind(source, offset);
-    m_accepted = m_digest.size();
-    return rewound;
-}
-
-QString ConcurrentDigest::eTag()
-{
-    return settled().eTag();
-}
-
-void ConcurrentDigest::hashQueued()
-{
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-        m_changed.wait(lock, [this] { return m_stop || !m_queue.empty(); });
-        if (m_stop)
-            return;
-        const QByteArray block = std::move(m_queue.front());
-        m_queue.pop_front();
-        m_hashing = true;
-        lock.unlock();
-        m_digest.addData(block.constData(), block.size());
-        lock.lock();
-        m_hashing = false;
-        m_queuedBytes -= block.size();
-        m_changed.notify_all();
-    }
 }
 
 } // namespace Brenn_AWS::aws

@@ -4,11 +4,7 @@
 #include <QCryptographicHash>
 #include <QString>
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 class QIODevice;
 
@@ -51,38 +47,6 @@ private:
     qint64 m_partFed = 0;
     qint64 m_fed = 0;
     QByteArray m_digests;
-};
-
-// A StreamDigest fed on a thread of its own, so that hashing overlaps the transfer that
-// delivers the bytes instead of slowing it down. The bytes are copied; a bounded amount waits.
-class ConcurrentDigest
-{
-public:
-    explicit ConcurrentDigest(qint64 partSize);
-    ~ConcurrentDigest();
-    ConcurrentDigest(const ConcurrentDigest &) = delete;
-    ConcurrentDigest &operator=(const ConcurrentDigest &) = delete;
-
-    void addData(const char *data, qint64 size);
-    qint64 size() const { return m_accepted; } // bytes given so far, hashed or not
-    // As StreamDigest's, once every byte given is hashed.
-    bool rewind(QIODevice &source, qint64 offset);
-    QString eTag();
-
-private:
-    StreamDigest &settled();
-    void hashQueued();
-
-    StreamDigest m_digest;
-    qint64 m_accepted = 0;
-    QByteArray m_filling; // the block being filled, not yet queued
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<QByteArray> m_queue;
-    qint64 m_queuedBytes = 0;
-    bool m_hashing = false;
-    bool m_stop = false;
-    std::thread m_thread;
 };
 
 } // namespace Brenn_AWS::aws
