@@ -1,5 +1,6 @@
 #include "Zelt_ServerApp.h"
 
+#include "ComponentsController.h"
 #include "ConsoleConfig.h"
 #include "InactivityFreeze.h"
 #include "InstallerDownload.h"
@@ -80,6 +81,7 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     serviceApi = newZeltClient<ZeltMeetingServiceApi>(config->serviceHost, config->servicePath,
                                                       ZeltDefaultHeaders::AcceptJson, this);
     connectServiceApi();
+    connectComponents();
 
     updater = new Zelt_ConsoleUpdater(this);
     connect(updater, &Zelt_ConsoleUpdater::serviceAnswered, this,
@@ -139,8 +141,64 @@ void Zelt_ServerApp::connectServiceApi()
             &Zelt_ServerApp::onServiceUpdate);
     connect(serviceApi, &ZeltMeetingServiceApi::serviceUpdateSignalE, this,
             &Zelt_ServerApp::onServiceUpdateE);
-    connect(serviceApi, &ZeltMeetingServiceApi::meetingInfoSignal, this,
-            [this](ZeltMeetingInfo info) { currentMeetingInfo = info; });
+}
+
+void Zelt_ServerApp::connectComponents()
+{
+    Zelt_Components *panel = ui->grpAssets;
+    ComponentsController::Parts parts;
+    parts.window = this;
+    parts.panel = panel;
+    parts.fileArea = ui->widgetFileArea;
+    parts.tabs = ui->tabBrowser;
+    parts.meetings = meetingsPanel;
+    parts.s3Browser = s3Browser;
+    parts.nextCloudBrowser = nextCloudBrowser;
+    parts.bundlesPanel = assetBundlesPanel;
+    parts.infoThread = infoThread;
+    parts.serviceApi = serviceApi;
+    parts.session = &loginData;
+    parts.serviceRunning = [this] { return serviceRunning; };
+    auto *components = componentsController = new ComponentsController(parts, this);
+
+    panel->setFileIconRule([this](QTableWidgetItem *item, const QString &name) {
+        s3Browser->SetIconFromFilename(item, name);
+    });
+    connect(panel, &Zelt_Components::addClicked, components, &ComponentsController::addSelection);
+    connect(panel, &Zelt_Components::customUrlClicked, components,
+            &ComponentsController::addCustomUrl);
+    connect(panel, &Zelt_Components::propertiesReleased, components,
+            &ComponentsController::showProperties);
+    connect(panel, &Zelt_Components::rowDoubleClicked, components,
+            &ComponentsController::showProperties);
+    connect(panel, &Zelt_Components::removeClicked, components,
+            &ComponentsController::removeSelected);
+    connect(panel, &Zelt_Components::removeAllClicked, components,
+            &ComponentsController::removeAll);
+    connect(panel, &Zelt_Components::selectionChanged, components,
+            &ComponentsController::refreshButtons);
+    connect(s3Browser, &Zelt_S3::itemDoubleClicked, components,
+            &ComponentsController::addSelection);
+    connect(nextCloudBrowser, &Zelt_NextCloud::itemDoubleClicked, components,
+            &ComponentsController::addSelection);
+    connect(assetBundlesPanel, &Zelt_AssetBundles::itemDoubleClicked, components,
+            &ComponentsController::addSelection);
+    connect(s3Browser, &Zelt_S3::banFile, this, &Zelt_ServerApp::onBanFile);
+
+    connect(serviceApi, &ZeltMeetingServiceApi::meetingInfoSignal, components,
+            &ComponentsController::onMeetingInfo);
+    connect(serviceApi, &ZeltMeetingServiceApi::meetingInfoSignalE, components,
+            &ComponentsController::onMeetingInfoE);
+    connect(serviceApi, &ZeltMeetingServiceApi::meetingInfoUpdateSignal, components,
+            &ComponentsController::onMeetingInfoUpdated);
+    connect(serviceApi, &ZeltMeetingServiceApi::meetingInfoUpdateSignalE, components,
+            &ComponentsController::onMeetingInfoUpdateE);
+    connect(serviceApi, &ZeltMeetingServiceApi::assetAddSignal, components,
+            &ComponentsController::onAssetAdd);
+    connect(serviceApi, &ZeltMeetingServiceApi::assetAddSignalE, components,
+            &ComponentsController::onAssetAddE);
+    connect(serviceApi, &ZeltMeetingServiceApi::assetDeleteSignal, components,
+            &ComponentsController::onAssetDelete);
 }
 
 void Zelt_ServerApp::closeEvent(QCloseEvent *event)
@@ -273,12 +331,24 @@ void Zelt_ServerApp::onMeetingUpdate(int)
 
 void Zelt_ServerApp::onMeetingChanged()
 {
-    refreshComponentsPanel();
+    componentsController->loadMeeting();
 }
 
 void Zelt_ServerApp::onMeetingConfigChanged(ZeltMeetingInfo info)
 {
-    serviceApi->meetingInfoUpdate(info.meetingId(), info);
+    componentsController->writeMeetingInfo(info);
+}
+
+void Zelt_ServerApp::onBanFile()
+{
+    componentsController->banSelectedFiles();
+}
+
+void Zelt_ServerApp::on_tabBrowser_currentChanged(int)
+{
+    // The form reports its first tab before the components exist.
+    if (componentsController)
+        componentsController->refreshButtons();
 }
 
 void Zelt_ServerApp::onServiceStatus(bool isRunning)
@@ -408,23 +478,7 @@ void Zelt_ServerApp::refreshComponentsPanel()
     ui->icoConSvc->setPixmap(QPixmap(serviceRunning ? GreenLamp : RedLamp));
     meetingsPanel->setEnabled(serviceRunning && loginData.loggedIn);
 
-    const auto meeting = meetingsPanel->currentMeeting();
-    const bool meetingSelected = meeting.isMeetingIdSet() && !meeting.meetingId().isEmpty();
-    ui->widgetFileArea->setEnabled(serviceRunning && meetingSelected);
-
-    QWidget *tab = ui->tabBrowser->currentWidget();
-    bool hasSelection = false;
-    if (tab == s3Browser)
-        hasSelection = !s3Browser->selectedItems().isEmpty();
-    else if (tab == nextCloudBrowser)
-        hasSelection = !nextCloudBrowser->selectedItems().isEmpty();
-    else if (tab == assetBundlesPanel)
-        hasSelection = !assetBundlesPanel->selectedItems().isEmpty();
-    ui->grpAssets->refreshButtons(serviceRunning, meetingSelected, hasSelection);
-    if (tab == s3Browser)
-        s3Browser->setDeleteEnabled(hasSelection);
-    else if (tab == assetBundlesPanel)
-        assetBundlesPanel->setDeleteEnabled(hasSelection);
+    componentsController->refreshButtons();
 }
 
 void Zelt_ServerApp::onTransferProgress(int mode, QString, QString object, qlonglong size,

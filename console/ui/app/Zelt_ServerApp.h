@@ -16,6 +16,7 @@
 
 #include <memory>
 
+class ComponentsController;
 class ConsoleConfig;
 class QSslError;
 class Zelt_AssetBundles;
@@ -41,6 +42,7 @@ public:
     const Zelt_LoginData &session() const { return loginData; }
     Zelt_MeetingsInfoThread *liveInfo() const { return infoThread; }
     Zelt_Meetings *meetings() const { return meetingsPanel; }
+    ComponentsController *components() const { return componentsController; }
     bool isStatusTimerActive() const { return statusTimer->isActive(); }
     bool isInactive() const { return inactivity->isFrozen(); }
 
@@ -69,6 +71,7 @@ public slots:
     void onMeetingUpdate(int id);
     void onMeetingChanged();
     void onMeetingConfigChanged(Zelt_Service_API::ZeltMeetingInfo info);
+    void onBanFile();
     void setInactivityOn();
     void setInactivityOff();
     void setS3Token(Zelt_Service_API::ZeltS3TempAccessKey token);
@@ -85,6 +88,7 @@ private slots:
     void on_btnQueue_clicked();
     void on_actionUpdate_triggered();
     void on_actionAbout_triggered();
+    void on_tabBrowser_currentChanged(int index);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -92,6 +96,7 @@ protected:
 private:
     void takeTabsFromForm();
     void connectServiceApi();
+    void connectComponents();
     // Runs the login dialog until it is accepted; false when the user cancelled it.
     bool runLogin(const QString &lockedUserName);
     void takeOverSession();
@@ -105,7 +110,6 @@ private:
     ConsoleConfig *config = nullptr;
     Zelt_MeetingsInfoThread *infoThread = nullptr;
     Zelt_Meetings *meetingsPanel = nullptr;
-    Zelt_Service_API::ZeltMeetingInfo currentMeetingInfo;
     Zelt_LoginData loginData;
     bool initDone = false;
     bool bundlesChecked = false;
@@ -117,6 +121,7 @@ private:
     Zelt_S3 *s3Browser = nullptr;
     Zelt_AssetBundles *assetBundlesPanel = nullptr;
     Zelt_ConsoleUpdater *updater = nullptr;
+    ComponentsController *componentsController = nullptr;
     std::unique_ptr<InactivityFreeze> inactivity;
     std::unique_ptr<Zelt_StorageAccess> storage;
     int storageMode = Zelt_LoginData::NoStorage;

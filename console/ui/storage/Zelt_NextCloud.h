@@ -14,6 +14,10 @@ public:
     explicit Zelt_NextCloud(QWidget *parent = nullptr);
 
     QList<QTableWidgetItem *> selectedItems() const { return {}; }
+    void clearSelection() {}
+    // The account of the last refresh, for assets that point into it.
+    QString userName() const { return {}; }
+    QString password() const { return {}; }
 
 signals:
     void itemClicked();

@@ -42,6 +42,10 @@ public:
     QList<QTableWidgetItem *> selectedItems() const;
     QString getPathPrefix() const;
     QString currentBucket() const { return bucket; }
+    // The storage address and keys of the last refresh, for assets that point into the bucket.
+    QString storageHost() const { return url; }
+    QString accessKey() const { return user; }
+    QString secretKey() const { return pass; }
     // Nothing runs, is paused or waits in the queue.
     bool isQueueIdle() const;
 

@@ -27,7 +27,7 @@ QStringList ScriptedPrompt::titles(Kind kind) const
 
 QVariant ScriptedPrompt::next(Kind kind, const QString &title, const QString &text)
 {
-    shown.append({kind, title, text});
+    shown.append({kind, title, text, {}});
     return answers.isEmpty() ? QVariant() : answers.dequeue();
 }
 
@@ -48,9 +48,10 @@ std::optional<QString> ScriptedPrompt::text(QObject *, const QString &title, con
 }
 
 std::optional<int> ScriptedPrompt::integer(QObject *, const QString &title, const QString &label,
-                                           int, int, int, int)
+                                           int initial, int, int, int)
 {
     const QVariant value = next(Kind::Integer, title, label);
+    shown.last().initial = initial;
     return value.isValid() ? std::optional<int>(value.toInt()) : std::nullopt;
 }
 

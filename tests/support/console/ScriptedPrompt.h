@@ -18,6 +18,8 @@ public:
         Kind kind;
         QString title;
         QString text;
+        // The value an integer input offered.
+        QVariant initial;
     };
 
     ScriptedPrompt();
