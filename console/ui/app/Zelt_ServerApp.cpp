@@ -1,6 +1,7 @@
 #include "Zelt_ServerApp.h"
 
 #include "ComponentsController.h"
+#include "ComponentsExchange.h"
 #include "ConsoleConfig.h"
 #include "InactivityFreeze.h"
 #include "InstallerDownload.h"
@@ -184,6 +185,11 @@ void Zelt_ServerApp::connectComponents()
     connect(assetBundlesPanel, &Zelt_AssetBundles::itemDoubleClicked, components,
             &ComponentsController::addSelection);
     connect(s3Browser, &Zelt_S3::banFile, this, &Zelt_ServerApp::onBanFile);
+    auto *exchange = new ComponentsExchange(serviceApi, this);
+    connect(panel, &Zelt_Components::exportRequested, exchange,
+            [exchange, components] { exchange->exportMeeting(components->meetingInfo()); });
+    connect(panel, &Zelt_Components::importRequested, exchange,
+            [exchange, components] { exchange->importInto(components->meetingInfo()); });
 
     connect(serviceApi, &ZeltMeetingServiceApi::meetingInfoSignal, components,
             &ComponentsController::onMeetingInfo);
