@@ -6,10 +6,13 @@
 #include "MeetingRules.h"
 #include "Prompt.h"
 #include "ZeltClientFactory.h"
+#include "Zelt_BanlistDialog.h"
 #include "Zelt_ExportDialog.h"
+#include "Zelt_LogfileDialog.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_MeetingEditor.h"
 #include "Zelt_MeetingsInfoThread.h"
+#include "Zelt_SpawnPointsDialog.h"
 #include "auth/ZeltError.h"
 #include "ui_Zelt_Meetings.h"
 
@@ -54,6 +57,7 @@ Zelt_Meetings::Zelt_Meetings(QWidget *parent, ConsoleConfig *config,
 
     setLoginData(loginData);
     updateButtons();
+    logDialog = new Zelt_LogfileDialog(infoThread, this);
     for (QWidget *adminOnly : {ui->btnSvcLog, ui->btnMirLog, ui->btnBanlist, ui->btnExportAll})
         adminOnly->hide();
 
@@ -377,13 +381,44 @@ void Zelt_Meetings::on_btnBanUser_clicked()
 
 // --- Dialogs of the meeting content and the logs, built with those dialogs ---
 
-void Zelt_Meetings::on_btnMirLog_clicked() {}
+void Zelt_Meetings::on_btnMirLog_clicked()
+{
+    const QString key = selectedKey();
+    if (!key.isEmpty())
+        logDialog->showMirrorLog(key);
+}
 
-void Zelt_Meetings::on_btnSvcLog_clicked() {}
+void Zelt_Meetings::on_btnSvcLog_clicked()
+{
+    logDialog->showServiceLog();
+}
 
-void Zelt_Meetings::on_btnSpawnPoints_clicked() {}
+void Zelt_Meetings::on_btnSpawnPoints_clicked()
+{
+    const QString key = selectedKey();
+    if (key.isEmpty())
+        return;
+    Zelt_SpawnPointsDialog dialog(liveInfo.value(key), infoThread, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Without live info there is no meeting to write to: an info without its id and lists
+    // would clear the meeting's content.
+    if (!liveInfo.contains(key))
+        return;
+    ZeltMeetingInfo info = liveInfo.value(key);
+    info.setSpawnPoints(dialog.result().spawnPoints());
+    liveInfo.insert(key, info);
+    emit meetingConfigChanged(info);
+    infoThread->getMeetingsInfo();
+    updateButtons();
+    emit meetingChanged();
+}
 
-void Zelt_Meetings::on_btnBanlist_clicked() {}
+void Zelt_Meetings::on_btnBanlist_clicked()
+{
+    Zelt_BanlistDialog dialog(infoThread, this);
+    dialog.exec();
+}
 
 void Zelt_Meetings::on_btnExportAll_clicked()
 {

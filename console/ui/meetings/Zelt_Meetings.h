@@ -13,6 +13,7 @@
 #include <optional>
 
 class ConsoleConfig;
+class Zelt_LogfileDialog;
 class Zelt_MeetingsInfoThread;
 struct Zelt_LoginData;
 namespace Ui {
@@ -98,4 +99,5 @@ private:
     QMap<QString, Zelt_MeetingService_API::ZeltMeeting> meetingMap;
     QMap<QString, Zelt_Service_API::ZeltMeetingInfo> liveInfo;
     QTimer refreshTimer;
+    Zelt_LogfileDialog *logDialog = nullptr;
 };
