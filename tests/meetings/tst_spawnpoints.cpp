@@ -177,6 +177,18 @@ private slots:
         openSpawnPointsOfAcme01();
         QTRY_COMPARE_WITH_TIMEOUT(console->requestCount("meetingInfoUpdate"), 2, 10000);
         QCOMPARE(namesAndIds(sentSpawnPoints()), QStringList{"Start0"});
+        // Opened again at once, and again after the polls that follow the update, it shows what
+        // was saved: no poll answered with the old points brings them back.
+        const int polls = console->requestCount("serviceMeetings");
+        for (int opening = 0; opening < 2; ++opening) {
+            whenShown<Zelt_SpawnPointsDialog>([](Zelt_SpawnPointsDialog *dialog) {
+                QCOMPARE(column(in<QTableWidget>(dialog, "tblSpawnPoints"), 1),
+                         QStringList{"Start"});
+                dialog->reject();
+            });
+            openSpawnPointsOfAcme01();
+            QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("serviceMeetings") > polls, 10000);
+        }
         QTRY_COMPARE_WITH_TIMEOUT(
             console->sim.meetingInfo(QStringLiteral("Acme01"))["spawnPoints"].toArray().size(), 1,
             10000);

@@ -119,6 +119,7 @@ void ComponentsController::onMeetingInfoE(ZeltMeetingInfo, QNetworkReply::Networ
 void ComponentsController::onMeetingInfoUpdated()
 {
     loadMeeting();
+    parts.infoThread->getMeetingsInfo();
 }
 
 void ComponentsController::onMeetingInfoUpdateE(QNetworkReply::NetworkError error_type, QString)

@@ -408,8 +408,9 @@ void Zelt_Meetings::on_btnSpawnPoints_clicked()
     ZeltMeetingInfo info = liveInfo.value(key);
     info.setSpawnPoints(dialog.result().spawnPoints());
     liveInfo.insert(key, info);
+    // The live info is polled again once the service has stored the change: a poll sent now
+    // could be answered with the old points and bring them back into the next edit.
     emit meetingConfigChanged(info);
-    infoThread->getMeetingsInfo();
     updateButtons();
     emit meetingChanged();
 }
