@@ -3,6 +3,7 @@
 // What every benchmark here needs: the process's memory figures, random files and checksums.
 
 #include <QByteArray>
+#include <QCommandLineOption>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
@@ -11,6 +12,21 @@
 namespace BenchSupport {
 
 constexpr qint64 MiB = 1024 * 1024;
+
+// The size option of the transfer benchmarks: "--size-mib N".
+inline QCommandLineOption sizeMibOption(const QString &what, int defaultMiB)
+{
+    return QCommandLineOption(QStringLiteral("size-mib"),
+                              QStringLiteral("%1 size in MiB (%2).").arg(what).arg(defaultMiB),
+                              QStringLiteral("n"), QString::number(defaultMiB));
+}
+
+// The benchmarks that build widgets run offscreen unless a platform is chosen.
+inline void offscreenUnlessChosen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 // A "/proc/<process>/status" figure in KiB ("VmRSS:", "VmHWM:"), or -1.
 inline qint64 statusKiB(const char *field, const QString &process = QStringLiteral("self"))

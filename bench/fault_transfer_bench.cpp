@@ -72,14 +72,11 @@ Run uploadThrough(const QString &endpoint, const QString &source, const QString 
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessChosen();
     QApplication application(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption sizeOption(QStringLiteral("size-mib"),
-                                        QStringLiteral("File size in MiB (256)."),
-                                        QStringLiteral("n"), QStringLiteral("256"));
+    const QCommandLineOption sizeOption = sizeMibOption(QStringLiteral("File"), 256);
     const QCommandLineOption periodOption(QStringLiteral("period"),
                                           QStringLiteral("Reset every n-th request (10)."),
                                           QStringLiteral("n"), QStringLiteral("10"));

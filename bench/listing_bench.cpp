@@ -7,6 +7,7 @@
 // The objects are written straight into s3rver's data folder (object, MD5 and metadata file,
 // as s3rver stores them), or with --put one PUT each through Brenn_AWS. Either way (b) checks
 // every size and ETag against what was written, and both ways must build the same tree.
+#include "BenchSupport.h"
 #include "BrowserBench.h"
 #include "S3Peer.h"
 #include "ScriptedPrompt.h"
@@ -92,8 +93,7 @@ qsizetype filesIn(const QList<std::pair<QString, QJsonArray>> &folders)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::offscreenUnlessChosen();
     QApplication application(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();

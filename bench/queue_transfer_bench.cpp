@@ -122,14 +122,11 @@ bool selectFile(Zelt_S3 &browser, const QString &name)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    offscreenUnlessChosen();
     QApplication application(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption sizeOption(QStringLiteral("size-mib"),
-                                        QStringLiteral("File size in MiB (1024)."),
-                                        QStringLiteral("n"), QStringLiteral("1024"));
+    const QCommandLineOption sizeOption = sizeMibOption(QStringLiteral("File"), 1024);
     parser.addOption(sizeOption);
     parser.process(application);
     const qint64 size = parser.value(sizeOption).toLongLong() * MiB;

@@ -193,9 +193,7 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption sizeOption(QStringLiteral("size-mib"),
-                                        QStringLiteral("Object size in MiB (256)."),
-                                        QStringLiteral("n"), QStringLiteral("256"));
+    const QCommandLineOption sizeOption = sizeMibOption(QStringLiteral("Object"), 256);
     const QCommandLineOption awsOption(QStringLiteral("aws"),
                                        QStringLiteral("The AWS CLI program (aws from PATH)."),
                                        QStringLiteral("program"), QStringLiteral("aws"));
