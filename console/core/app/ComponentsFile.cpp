@@ -166,7 +166,7 @@ void readFiles(const QJsonArray &array, ImportedComponents &components)
         ZeltAsset asset;
         asset.fromJsonObject(element);
         // Ids from the placeholder range on belong to "urls".
-        if (asset.id() >= ComponentsFile::placeholderBase)
+        if (asset.id() >= ComponentRows::PlaceholderBase)
             continue;
         asset.setId(0);
         asset.setStgSize(0);
@@ -179,7 +179,7 @@ void readPlaceholders(const QJsonArray &array, ImportedComponents &components)
     for (const QJsonObject &element : wellFormed(array, assetMembers)) {
         ZeltAsset asset;
         asset.fromJsonObject(element);
-        if (asset.id() < ComponentsFile::placeholderBase ||
+        if (asset.id() < ComponentRows::PlaceholderBase ||
             asset.id() > ComponentsFile::placeholderLast)
             continue;
         asset.setScale(vector(1, 1, 1));
@@ -252,7 +252,7 @@ QByteArray write(const ZeltMeetingInfo &info, const ComponentChoices &choices)
         QJsonArray files;
         QJsonArray placeholders;
         for (const ZeltAsset &asset : info.assets()) {
-            if (asset.id() > placeholderBase && choices.urls)
+            if (asset.id() > ComponentRows::PlaceholderBase && choices.urls)
                 placeholders.append(fileElement(asset, keptForUrls));
             else if (choices.assets)
                 files.append(fileElement(asset, keptForAssets));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ComponentRows.h"
 #include "service/ZeltMeetingInfo.h"
 
 #include <QByteArray>
@@ -37,9 +38,8 @@ struct ImportedComponents
 // "spawnpoints", saved under the extension ".vrl".
 namespace ComponentsFile {
 
-// Asset ids above this one are URL placeholder slots.
-constexpr qint32 placeholderBase = 22000;
-constexpr qint32 placeholderLast = 23000;
+// The highest id a file's URL placeholder may carry.
+constexpr qint32 placeholderLast = ComponentRows::PlaceholderBase + 1000;
 // Larger files are refused unread: no export of a real meeting comes near this.
 constexpr qint64 maximumFileSize = 16 * 1024 * 1024;
 
