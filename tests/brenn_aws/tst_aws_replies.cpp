@@ -24,6 +24,8 @@ private slots:
     void completeCanFailInsideA200();
     void completeBodyListsPartsInOrder();
     void assumeRoleReply();
+    void repliesThatWouldMisleadLaterRequests_data();
+    void repliesThatWouldMisleadLaterRequests();
 };
 
 void tst_AwsReplies::xmlErrors_data()
@@ -286,6 +288,39 @@ void tst_AwsReplies::assumeRoleReply()
     QCOMPARE(role.value().arn, QStringLiteral("arn:aws:sts::123456789012:assumed-role/demo/John"));
 
     QVERIFY(!parseAssumeRoleResponse("<AssumeRoleResponse/>").isSuccess());
+}
+
+// Replies that parse as XML but carry nothing a later request could use: a size that is no byte
+// count, an upload without id, credentials without their key pair.
+void tst_AwsReplies::repliesThatWouldMisleadLaterRequests_data()
+{
+    QTest::addColumn<int>("reply");
+    QTest::addColumn<QByteArray>("body");
+    const auto listing = [](const char *size) {
+        return QByteArray("<ListBucketResult><Contents><Key>a</Key><Size>") + size +
+               "</Size></Contents></ListBucketResult>";
+    };
+    QTest::newRow("negative size") << 0 << listing("-1");
+    QTest::newRow("size not a number") << 0 << listing("12kB");
+    QTest::newRow("size missing") << 0 << listing("");
+    QTest::newRow("empty upload id")
+        << 1
+        << QByteArray("<InitiateMultipartUploadResult><UploadId> </UploadId>"
+                      "</InitiateMultipartUploadResult>");
+    QTest::newRow("no secret key")
+        << 2
+        << QByteArray("<AssumeRoleResponse><AssumeRoleResult><Credentials><AccessKeyId>A"
+                      "</AccessKeyId></Credentials></AssumeRoleResult></AssumeRoleResponse>");
+}
+
+void tst_AwsReplies::repliesThatWouldMisleadLaterRequests()
+{
+    QFETCH(int, reply);
+    QFETCH(QByteArray, body);
+    const bool accepted = reply == 0   ? parseListObjectsV2(body).isSuccess()
+                          : reply == 1 ? parseInitiateMultipartUpload(body).isSuccess()
+                                       : parseAssumeRoleResponse(body).isSuccess();
+    QVERIFY(!accepted);
 }
 
 QTEST_GUILESS_MAIN(tst_AwsReplies)

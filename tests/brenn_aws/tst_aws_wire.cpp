@@ -305,7 +305,8 @@ void tst_AwsWire::assumeRoleMatchesBotocore()
     QFETCH(QString, policy);
     RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     server.addReply(200, "<AssumeRoleResponse><AssumeRoleResult><Credentials><AccessKeyId>A</"
-                         "AccessKeyId></Credentials></AssumeRoleResult></AssumeRoleResponse>");
+                         "AccessKeyId><SecretAccessKey>S</SecretAccessKey></Credentials>"
+                         "</AssumeRoleResult></AssumeRoleResponse>");
     StsClient client(Endpoint::fromLocation(server.url(), QStringLiteral("us-east-1")),
                      Credentials{accessKey, secretKey, {}});
     const auto role = client.assumeRole(QStringLiteral("arn:aws:iam::123456789012:role/demo"),

@@ -38,8 +38,13 @@ Outcome<ListPage> parseListObjectsV2(const QByteArray &body)
         return root.error();
     ListPage page;
     for (const XmlElement *contents : root.value().childrenNamed(QStringLiteral("Contents"))) {
-        page.objects.append(S3Object{contents->childText(QStringLiteral("Key")),
-                                     contents->childText(QStringLiteral("Size")).toLongLong(),
+        // A size that is no byte count would turn into a bogus total or transfer range.
+        const QString sizeText = contents->childText(QStringLiteral("Size")).trimmed();
+        bool isNumber = false;
+        const qint64 size = sizeText.toLongLong(&isNumber);
+        if (!isNumber || size < 0)
+            return parseFailure(QStringLiteral("An object with the size \"%1\"").arg(sizeText));
+        page.objects.append(S3Object{contents->childText(QStringLiteral("Key")), size,
                                      contents->childText(QStringLiteral("ETag"))});
     }
     page.truncated =
@@ -56,7 +61,10 @@ Outcome<QString> parseInitiateMultipartUpload(const QByteArray &body)
         documentRoot(body, QStringLiteral("InitiateMultipartUploadResult"));
     if (!root.isSuccess())
         return root.error();
-    return root.value().childText(QStringLiteral("UploadId")).trimmed();
+    const QString uploadId = root.value().childText(QStringLiteral("UploadId")).trimmed();
+    if (uploadId.isEmpty())
+        return parseFailure(QStringLiteral("The reply holds no UploadId"));
+    return uploadId;
 }
 
 Outcome<QString> parseCompleteMultipartUpload(const QByteArray &body)

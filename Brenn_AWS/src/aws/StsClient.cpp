@@ -45,6 +45,12 @@ Outcome<AssumedRole> parseAssumeRoleResponse(const QByteArray &body)
     const auto text = [](const XmlElement *element, const char *name) {
         return element ? element->childText(QLatin1String(name)).trimmed() : QString();
     };
+    // Credentials without their key pair would only fail later, on the first signed request.
+    if (text(credentials, "AccessKeyId").isEmpty() ||
+        text(credentials, "SecretAccessKey").isEmpty()) {
+        return AwsError{ErrorType::Unknown, QStringLiteral("Xml Parse Error"),
+                        QStringLiteral("The reply's credentials hold no key pair"), 200};
+    }
     return AssumedRole{
         text(credentials, "AccessKeyId"),
         text(credentials, "SecretAccessKey"),

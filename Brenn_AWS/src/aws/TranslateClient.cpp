@@ -29,12 +29,16 @@ Outcome<QString> TranslateClient::translateText(const QString &text, const QStri
     if (!response.isSuccess())
         return jsonError(response.status, response.header("x-amzn-errortype"), response.body);
 
-    QJsonParseError parseError;
-    const QJsonDocument reply = QJsonDocument::fromJson(response.body, &parseError);
-    const QJsonValue translated = reply.object().value(QStringLiteral("TranslatedText"));
+    return parseTranslateTextReply(response.body, response.status);
+}
+
+Outcome<QString> parseTranslateTextReply(const QByteArray &body, int httpStatus)
+{
+    const QJsonValue translated =
+        QJsonDocument::fromJson(body).object().value(QStringLiteral("TranslatedText"));
     if (!translated.isString()) {
         return AwsError{ErrorType::Unknown, QStringLiteral("Json Parse Error"),
-                        QStringLiteral("The reply holds no TranslatedText"), response.status};
+                        QStringLiteral("The reply holds no TranslatedText"), httpStatus};
     }
     return translated.toString();
 }

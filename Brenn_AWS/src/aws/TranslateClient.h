@@ -17,4 +17,7 @@ public:
                                    const QString &targetLanguage);
 };
 
+// The translated text of a successful TranslateText reply.
+Outcome<QString> parseTranslateTextReply(const QByteArray &body, int httpStatus);
+
 } // namespace Brenn_AWS::aws

@@ -208,10 +208,7 @@ void ZeltHttpRequestWorker::on_manager_finished(QNetworkReply *reply)
     stopTimer();
     error_type = reply->error();
     error_str = reply->errorString();
-    const QList<QNetworkReply::RawHeaderPair> pairs = reply->rawHeaderPairs();
-    for (const QNetworkReply::RawHeaderPair &pair : pairs)
-        m_headers.insert(QString::fromUtf8(pair.first), QString::fromUtf8(pair.second));
-    readBody(reply->readAll());
+    readReply(reply->rawHeaderPairs(), reply->readAll());
     reply->deleteLater();
     emit on_execution_finished(this);
 }
@@ -225,6 +222,14 @@ void ZeltHttpRequestWorker::onTimedOut(QNetworkReply *reply)
     reply->abort();
     reply->deleteLater();
     emit on_execution_finished(this);
+}
+
+void ZeltHttpRequestWorker::readReply(const QList<QNetworkReply::RawHeaderPair> &headers,
+                                      const QByteArray &body)
+{
+    for (const QNetworkReply::RawHeaderPair &pair : headers)
+        m_headers.insert(QString::fromUtf8(pair.first), QString::fromUtf8(pair.second));
+    readBody(body);
 }
 
 std::optional<QString> ZeltHttpRequestWorker::receivedHeader(const QString &name) const

@@ -42,6 +42,8 @@ public:
     void setWorkingDirectory(const QString &path);
     // Sends the request; fills in the input's layout (and the URL for ADDRESS variables).
     void execute(ZeltHttpRequestInput *input);
+    // Takes in a finished reply's headers and body: the response text or the saved attachment.
+    void readReply(const QList<QNetworkReply::RawHeaderPair> &headers, const QByteArray &body);
 
 signals:
     void on_execution_finished(ZeltHttpRequestWorker *worker);
