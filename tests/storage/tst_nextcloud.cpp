@@ -1,6 +1,7 @@
 // The Nextcloud browser: its PROPFIND reader against Nextcloud's own replies (fixtures), and
 // the browser itself refreshing through the real curl from webdav-server, with what curl was
 // given and what reached the log.
+#include "ConsoleHarness.h"
 #include "LogCategories.h"
 #include "NextCloudQuery.h"
 #include "NextCloudTree.h"
@@ -13,9 +14,11 @@
 
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -128,6 +131,8 @@ private slots:
     void wrongPasswordEmptiesTheTree();
     void hostileFieldsReachCurlIntact_data();
     void hostileFieldsReachCurlIntact();
+
+    void presenterAddsANextcloudFileToAMeeting();
 
 private:
     QTreeWidget *tree() const { return browser->findChild<QTreeWidget *>("treeWidget"); }
@@ -463,6 +468,63 @@ void tst_NextCloud::hostileFieldsReachCurlIntact()
     QCOMPARE(launcher.argumentLists, (QList<QStringList>{{"-k", "-u", user + ":" + password, target,
                                                           "-X", "PROPFIND", "-H", "Depth: 10"}}));
     QCOMPARE(launcher.programs, QStringList{NextCloudQuery::curlProgram()});
+}
+
+// nico's account keeps its files in Nextcloud: he lists them and double-clicks one into a
+// meeting of his; the service receives the asset pointing at the file, with his account.
+void tst_NextCloud::presenterAddsANextcloudFileToAMeeting()
+{
+    browser.reset();
+    ConsoleHarness console;
+    QVERIFY2(console.error().isEmpty(), qPrintable(console.error()));
+    VorelSim::Meeting meeting = console.sim.state().meetings.value(QStringLiteral("acme02"));
+    meeting.definition.insert("id", 99);
+    meeting.definition.insert("meetingId", "Cloud01");
+    meeting.definition.insert("creatorId", "4f3b2a10-7c6d-4e5f-9a8b-000000000006");
+    meeting.definition.insert("creator", "nico");
+    console.sim.state().meetings.insert(QStringLiteral("cloud01"), meeting);
+    QVERIFY(console.signIn(QStringLiteral("nico")));
+
+    auto *cloud = console.window->findChild<Zelt_NextCloud *>();
+    QVERIFY(cloud);
+    auto *tabs = console.child<QTabWidget>("tabBrowser");
+    QVERIFY(tabs->indexOf(cloud) >= 0);
+    QCOMPARE(tabs->indexOf(console.child<QWidget>("tabS3")), -1);
+    auto *meetings = console.child<QTableWidget>("tblMeetings");
+    QTRY_COMPARE_WITH_TIMEOUT(meetings->rowCount(), 1, 10000);
+    meetings->selectRow(0);
+    QTRY_VERIFY_WITH_TIMEOUT(console.requestCount("meetingInfo") > 0, 10000);
+
+    cloud->findChild<QLineEdit *>("leUrl")->setText(peer.url());
+    cloud->findChild<QLineEdit *>("leUser")->setText(QStringLiteral("nico"));
+    cloud->findChild<QLineEdit *>("lePass")->setText(password);
+    QSignalSpy done(cloud, &Zelt_NextCloud::refreshed);
+    cloud->findChild<QToolButton *>("btnRefresh")->click();
+    QVERIFY(done.wait(40000));
+    auto *folders = cloud->findChild<QTreeWidget *>("treeWidget");
+    const auto books = folders->findItems("Bücher", Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(books.size(), 1);
+    emit folders->itemClicked(books.first(), 0);
+
+    auto *files = cloud->findChild<QTableWidget *>("tableWidget");
+    QCOMPARE(files->rowCount(), 1);
+    files->selectRow(0);
+    console.prompt.answer(5); // the placeholder slot
+    emit files->itemDoubleClicked(files->item(0, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(console.requestCount("assetAdd"), 1, 10000);
+    const QJsonObject asset =
+        QJsonDocument::fromJson(
+            console.sim.received(QStringLiteral("assetAdd")).first().request.body)
+            .object();
+    QCOMPARE(asset.value("Mode").toInt(), 0);
+    QCOMPARE(asset.value("Id").toInt(), 22005);
+    QCOMPARE(asset.value("Name").toString(), QStringLiteral("Leseliste.txt"));
+    QCOMPARE(asset.value("StgRelPath").toString(),
+             peer.url() + QStringLiteral("/remote.php/dav/files/nico/Bücher/Leseliste.txt"));
+    QCOMPARE(asset.value("StgSize").toInteger(), 1234567);
+    QCOMPARE(asset.value("StgCredentials").toObject(),
+             (QJsonObject{{"User", "nico"}, {"Pass", password}}));
+    QVERIFY(cloud->selectedItems().isEmpty());
 }
 
 QTEST_MAIN(tst_NextCloud)

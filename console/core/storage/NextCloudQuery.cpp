@@ -76,7 +76,7 @@ bool NextCloudQuery::start(const Account &listed, int listedDepth, int timeoutMs
     if (run)
         return false;
     // The target is a bare argument: one beginning with "-" would be taken as an option.
-    if (listed.url.startsWith(QLatin1Char('-'))) {
+    if (target(listed).startsWith(QLatin1Char('-'))) {
         qCCritical(lcNcl) << "Cloud URL must not begin with \"-\"";
         return false;
     }

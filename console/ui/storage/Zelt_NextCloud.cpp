@@ -20,11 +20,6 @@ Zelt_NextCloud::Zelt_NextCloud(QWidget *parent)
 
 Zelt_NextCloud::~Zelt_NextCloud() = default;
 
-bool Zelt_NextCloud::isRefreshing() const
-{
-    return query->isRunning();
-}
-
 void Zelt_NextCloud::on_btnRefresh_clicked()
 {
     if (query->isRunning())
@@ -48,11 +43,11 @@ void Zelt_NextCloud::showTree(const NextCloudTree *tree)
         QList<QTreeWidgetItem *> items;
         items.reserve(tree->folders.size());
         for (const NextCloudTree::Folder &folder : tree->folders) {
-            auto *item = folder.parent < 0 ? new QTreeWidgetItem
-                                           : new QTreeWidgetItem(items.at(folder.parent));
-            if (folder.parent < 0)
+            auto *item = new QTreeWidgetItem;
+            if (folder.parent < 0) {
                 item->setText(0, QStringLiteral("NextCloud - ") + user);
-            else {
+            } else {
+                items.at(folder.parent)->addChild(item);
                 item->setText(0, folder.name);
                 item->setIcon(0, folderIcon);
             }

@@ -29,7 +29,6 @@ public:
     // The account of the last refresh, for assets that point into it.
     QString userName() const { return user; }
     QString password() const { return pass; }
-    bool isRefreshing() const;
 
 public slots:
     void on_btnRefresh_clicked();
