@@ -44,9 +44,13 @@ qint64 storedSize(const QString &key)
     return storage.HasObject(QStringLiteral("vorel"), key);
 }
 
+// The keys of a bundle's four files, in upload order.
 QStringList keysOf(const QString &storagePath)
 {
-    return AssetBundleRules::storedKeys(storagePath);
+    QStringList keys;
+    for (const QString &platform : platforms)
+        keys << storagePath + "." + platform + ".asb";
+    return keys;
 }
 } // namespace
 
