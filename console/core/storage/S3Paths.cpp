@@ -72,12 +72,7 @@ QString objectKey(const QString &folder, const QString &name)
 
 QString overrideKey(const QString &rootFolder, QString pathOverride, const QString &name)
 {
-    if (pathOverride.startsWith(slash))
-        pathOverride.remove(0, 1);
-    if (pathOverride.endsWith(slash))
-        pathOverride.chop(1);
-    const bool needsSlash = rootFolder.isEmpty() || !rootFolder.endsWith(slash);
-    return rootFolder + (needsSlash ? QString(slash) : QString()) + pathOverride + slash + name;
+    return objectKey(rootFolder + slash + pathOverride, name);
 }
 
 QString folderPath(const QString &prefix)

@@ -29,8 +29,9 @@ QString currentDir(const QString &rootFolder, const QString &relativePath);
 // The segments of a key without empty ones, joined by "/"; a trailing "/" is kept.
 QString normalizedKey(const QString &key);
 QString objectKey(const QString &folder, const QString &name);
-// The key of an upload into a fixed folder below the root folder (asset bundles). An empty root
-// folder gives a key with a leading "/", which is what the service registers for bundles.
+// The key of an upload into a fixed folder below the root folder (asset bundles), normalised as
+// well: a key with a leading "/" is refused by MinIO and s3rver, so an administrator's bundle
+// goes to "__ASSETBUNDLES/name", not "/__ASSETBUNDLES/name".
 QString overrideKey(const QString &rootFolder, QString pathOverride, const QString &name);
 // The folder path of a key prefix, and of the folder a key lies in.
 QString folderPath(const QString &prefix);

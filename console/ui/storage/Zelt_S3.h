@@ -42,6 +42,8 @@ public:
     QList<QTableWidgetItem *> selectedItems() const;
     QString getPathPrefix() const;
     QString currentBucket() const { return bucket; }
+    // 1 MinIO, 2 Amazon S3, as of the last refresh: the "Mode" of what is stored here.
+    qint32 storageType() const { return workerType; }
     // The storage address and keys of the last refresh, for assets that point into the bucket.
     QString storageHost() const { return url; }
     QString accessKey() const { return user; }
