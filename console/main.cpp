@@ -1,5 +1,6 @@
 #include "QtPrompt.h"
 #include "UserActivityFilter.h"
+#include "VersionNumber.h"
 #include "Zelt_ServerApp.h"
 
 #include <QApplication>
@@ -7,6 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // What --version prints; the package carries the same number.
+    application.setApplicationVersion(ConsoleVersion::current().dotted());
     QtPrompt dialogs;
     Prompt::setCurrent(&dialogs);
     Zelt_ServerApp window(application.arguments());

@@ -1,3 +1,5 @@
+#include "VersionNumber.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,6 +28,26 @@ private slots:
         const QString help = QString::fromUtf8(program.readAllStandardOutput());
         QVERIFY2(help.contains(QStringLiteral("-i <ini file>")), qPrintable(help));
         QVERIFY(help.contains(QStringLiteral("Path to the INI File")));
+        QVERIFY(help.contains(QStringLiteral("--version")));
+    }
+
+    void versionOptionPrintsTheConsoleVersion_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("long") << QStringLiteral("--version");
+        QTest::newRow("short") << QStringLiteral("-v");
+    }
+
+    void versionOptionPrintsTheConsoleVersion()
+    {
+        QFETCH(QString, option);
+        QProcess program;
+        program.setProcessEnvironment(offscreen());
+        program.start(QStringLiteral(CONSOLE_PROGRAM), {option});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("Zelt_ConsoleApp ") + ConsoleVersion::current().dotted());
     }
 
     void unknownOptionIsRefusedByTheParser()

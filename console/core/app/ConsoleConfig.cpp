@@ -27,6 +27,7 @@ void ConsoleConfig::parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption iniOption(
         QStringList{QStringLiteral("i")},
         QCoreApplication::translate("ConsoleConfig", "Path to the INI File"),
