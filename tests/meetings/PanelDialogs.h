@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 // Driving the dialogs that the meetings panel runs modally.
 namespace PanelDialogs {
@@ -30,6 +31,8 @@ inline QStringList column(QTableWidget *table, int column)
 inline void selectMeeting(ConsoleHarness &console, const QString &id)
 {
     auto *table = console.child<QTableWidget>("tblMeetings");
+    // The meetings list and the live info arrive in separate replies.
+    QTRY_VERIFY_WITH_TIMEOUT(column(table, 0).contains(id), 10000);
     table->selectRow(int(column(table, 0).indexOf(id)));
 }
 
