@@ -107,6 +107,8 @@ void Zelt_AssetBundles::onAssetBundles(QList<ZeltAssetBundle> received)
         auto *name = new QTableWidgetItem(QIcon(QStringLiteral(":/Zelt_ServerApp/empty_box.svg")),
                                           bundle.name());
         name->setData(Qt::UserRole, bundle.id());
+        // The fixed owner column leaves the name little room in a narrow window.
+        name->setToolTip(bundle.name());
         auto *owner =
             new QTableWidgetItem(Rules::isGlobal(bundle) ? tr("Vorel Team") : bundle.userName());
         auto *storage = new QTableWidgetItem;
