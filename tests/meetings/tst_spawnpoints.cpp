@@ -188,7 +188,7 @@ private slots:
                 dialog->reject();
             });
             openSpawnPointsOfAcme01();
-            QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("serviceMeetings") > polls, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("serviceMeetings") > polls, 30000);
         }
         QTRY_COMPARE_WITH_TIMEOUT(
             console->sim.meetingInfo(QStringLiteral("Acme01"))["spawnPoints"].toArray().size(), 1,
