@@ -1,3 +1,4 @@
+#include "ConsoleTranslator.h"
 #include "QtPrompt.h"
 #include "UserActivityFilter.h"
 #include "VersionNumber.h"
@@ -8,6 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    const ConsoleTranslator translator(QLocale::system());
     // What --version prints; the package carries the same number.
     application.setApplicationVersion(ConsoleVersion::current().dotted());
     QtPrompt dialogs;

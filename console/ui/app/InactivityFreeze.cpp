@@ -1,5 +1,6 @@
 #include "InactivityFreeze.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -15,7 +16,8 @@ void InactivityFreeze::userInactive(bool signedIn)
     statusTimer->stop();
     window->setEnabled(false);
     savedTitle = window->windowTitle();
-    window->setWindowTitle(savedTitle + QStringLiteral(" - INACTIVE"));
+    window->setWindowTitle(savedTitle +
+                           QCoreApplication::translate("InactivityFreeze", " - INACTIVE"));
     frozen = true;
 }
 

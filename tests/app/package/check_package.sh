@@ -41,6 +41,8 @@ for dependency in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg
     libquazip1-qt6-1 libcurl4 curl; do
     grep -Eq "(^|, )$dependency( |,|$)" <<<"$depends" || fail "Depends lacks $dependency"
 done
+grep -Eq "(^|, )qt6-translations-l10n( |,|$)" <<<"$(dpkg-deb -f "$deb" Recommends)" ||
+    fail "Recommends lacks qt6-translations-l10n"
 dpkg-deb -e "$deb" "$scratch/control"
 grep -qx /etc/vorel-console/Zelt_ConsoleApp.ini "$scratch/control/conffiles" ||
     fail "the ini file is not a conffile"

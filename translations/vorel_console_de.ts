@@ -1,0 +1,2062 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>BanlistEntries</name>
+    <message>
+        <location filename="../console/core/meetings/BanlistEntries.cpp" line="+46"/>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Enter a name for the new entry:</source>
+        <translation>Geben Sie einen Namen für den neuen Eintrag ein:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Empty name not allowed.</source>
+        <translation>Ein leerer Name ist nicht erlaubt.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cannot add entry without a name.</source>
+        <translation>Ein Eintrag ohne Namen kann nicht hinzugefügt werden.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Enter a URL to ban (* can be used):</source>
+        <translation>Geben Sie eine zu sperrende URL ein (* ist erlaubt):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Empty entry not allowed.</source>
+        <translation>Ein leerer Eintrag ist nicht erlaubt.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cannot add empty entry.</source>
+        <translation>Ein leerer Eintrag kann nicht hinzugefügt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentRows</name>
+    <message>
+        <location filename="../console/core/app/ComponentRows.cpp" line="+83"/>
+        <source>ext</source>
+        <translation>extern</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Asset Bundle</source>
+        <translation>Asset Bundle</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentsController</name>
+    <message>
+        <location filename="../console/ui/app/ComponentsController.cpp" line="+193"/>
+        <source>Placeholder ID:</source>
+        <translation>Platzhalter-ID:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Item skipped</source>
+        <translation>Element übersprungen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 not added</source>
+        <translation>%1 wurde nicht hinzugefügt</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+7"/>
+        <source>Cannot add Asset Bundle</source>
+        <translation>Asset Bundle kann nicht hinzugefügt werden</translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <source>Only one Asset Bundle can be assigned per Meeting.</source>
+        <translation>Einer Besprechung kann nur ein Asset Bundle zugewiesen werden.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Unknown Error finding Asset Bundle ID.</source>
+        <translation>Unbekannter Fehler beim Ermitteln der Asset-Bundle-ID.</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Error during operation</source>
+        <translation>Fehler bei der Ausführung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error trying to add asset to meeting: %1</source>
+        <translation>Fehler beim Hinzufügen des Assets zur Besprechung: %1</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>The following files have been added to the Banlist:
+</source>
+        <translation>Die folgenden Dateien wurden der Sperrliste hinzugefügt:
+</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Files added to Banlist</source>
+        <translation>Dateien zur Sperrliste hinzugefügt</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentsExchange</name>
+    <message>
+        <location filename="../console/ui/app/ComponentsExchange.cpp" line="+34"/>
+        <source>Select Vorel Export file</source>
+        <translation>Vorel-Exportdatei auswählen</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Cannot open import file</source>
+        <translation>Importdatei kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Import file could not be opened.</source>
+        <translation>Die Importdatei konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Error parsing import file</source>
+        <translation>Fehler beim Lesen der Importdatei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The import file could not be parsed correctly.</source>
+        <translation>Die Importdatei konnte nicht korrekt gelesen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentsFile</name>
+    <message>
+        <location filename="../console/core/app/ComponentsFile.cpp" line="+240"/>
+        <source>Vorel Export File (*.vrl)</source>
+        <translation>Vorel-Exportdatei (*.vrl)</translation>
+    </message>
+</context>
+<context>
+    <name>ConsoleConfig</name>
+    <message>
+        <location filename="../console/core/app/ConsoleConfig.cpp" line="+33"/>
+        <source>Path to the INI File</source>
+        <translation>Pfad zur INI-Datei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ini file</source>
+        <translation>INI-Datei</translation>
+    </message>
+</context>
+<context>
+    <name>InactivityFreeze</name>
+    <message>
+        <location filename="../console/ui/app/InactivityFreeze.cpp" line="+20"/>
+        <source> - INACTIVE</source>
+        <translation> – INAKTIV</translation>
+    </message>
+</context>
+<context>
+    <name>PasswordChange</name>
+    <message>
+        <location filename="../console/core/app/PasswordChange.cpp" line="+7"/>
+        <source>Current Password field is empty</source>
+        <translation>Das Feld „Aktuelles Passwort“ ist leer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>New Password field is empty</source>
+        <translation>Das Feld „Neues Passwort“ ist leer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Password Confirmation field is empty</source>
+        <translation>Das Feld „Passwort bestätigen“ ist leer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Password Confirmation doesn&apos;t match New Password</source>
+        <translation>Die Bestätigung stimmt nicht mit dem neuen Passwort überein</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Password is too short (minimum is 8 characters)</source>
+        <translation>Das Passwort ist zu kurz (mindestens 8 Zeichen)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The password you have entered is wrong. Your password was not changed.</source>
+        <translation>Das eingegebene Passwort ist falsch. Ihr Passwort wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Unknown error changing password.</source>
+        <translation>Unbekannter Fehler beim Ändern des Passworts.</translation>
+    </message>
+</context>
+<context>
+    <name>S3TransferQueue</name>
+    <message>
+        <location filename="../console/core/storage/S3TransferQueue.cpp" line="+47"/>
+        <location line="+96"/>
+        <source>Overwrite?</source>
+        <translation>Überschreiben?</translation>
+    </message>
+    <message>
+        <location line="-95"/>
+        <source>File %1 already exists on the Server. Overwrite?</source>
+        <translation>Die Datei %1 existiert bereits auf dem Server. Überschreiben?</translation>
+    </message>
+    <message>
+        <location line="+95"/>
+        <source>Overwrite %1?</source>
+        <translation>%1 überschreiben?</translation>
+    </message>
+    <message>
+        <location line="+147"/>
+        <source>Upload Error</source>
+        <translation>Fehler beim Hochladen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error uploading Object to S3 Storage: %1</source>
+        <translation>Fehler beim Hochladen des Objekts in den S3-Speicher: %1</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>An error has occurred</source>
+        <translation>Ein Fehler ist aufgetreten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error has occurred during the download operation. Please try again later. If this problem persists, contact your system administrator.
+
+Error Message: %1</source>
+        <translation>Beim Herunterladen ist ein Fehler aufgetreten. Bitte versuchen Sie es später erneut. Wenn das Problem weiterhin besteht, wenden Sie sich an Ihren Systemadministrator.
+
+Fehlermeldung: %1</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Delete Error</source>
+        <translation>Fehler beim Löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error deleting Object from S3 Storage: %1</source>
+        <translation>Fehler beim Löschen des Objekts aus dem S3-Speicher: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SpawnPointRules</name>
+    <message>
+        <location filename="../console/core/meetings/SpawnPointRules.cpp" line="+11"/>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Position </source>
+        <translation>Position </translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_AssetBundles</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_AssetBundles.cpp" line="+78"/>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Owner</source>
+        <translation>Eigentümer</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Storage</source>
+        <translation>Speicher</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Vorel Team</source>
+        <translation>Vorel-Team</translation>
+    </message>
+    <message>
+        <location line="+84"/>
+        <source>Create Global Asset Bundle</source>
+        <translation>Globales Asset Bundle erstellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Do you want to create a global Asset Bundle available to all users on the service?</source>
+        <translation>Möchten Sie ein globales Asset Bundle erstellen, das allen Benutzern des Dienstes zur Verfügung steht?</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure? This will make the contents of the Asset Bundle available to all users.</source>
+        <translation>Sind Sie sicher? Damit wird der Inhalt des Asset Bundles allen Benutzern zugänglich.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Creating global Asset Bundle</source>
+        <translation>Globales Asset Bundle wird erstellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Creating global Asset Bundle - It will be available to all users</source>
+        <translation>Globales Asset Bundle wird erstellt – es steht allen Benutzern zur Verfügung</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Select files to Upload</source>
+        <translation>Dateien zum Hochladen auswählen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Win Assetpack (*%1)</source>
+        <translation>Windows-Assetpaket (*%1)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The ios asset pack file could not be found.
+ Expected path: %1</source>
+        <translation>Die iOS-Assetpaketdatei wurde nicht gefunden.
+ Erwarteter Pfad: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The web asset pack file could not be found.
+ Expected path: %1</source>
+        <translation>Die Web-Assetpaketdatei wurde nicht gefunden.
+ Erwarteter Pfad: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The android asset pack file could not be found.
+ Expected path: %1</source>
+        <translation>Die Android-Assetpaketdatei wurde nicht gefunden.
+ Erwarteter Pfad: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Missing file</source>
+        <translation>Datei fehlt</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Duplicate</source>
+        <translation>Duplikat</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An assetbundle of the name &apos;%1&apos; already exists.</source>
+        <translation>Ein Asset Bundle mit dem Namen „%1“ existiert bereits.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Uploading Files</source>
+        <translation>Dateien werden hochgeladen</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Creating Asset Bundle in Service</source>
+        <translation>Asset Bundle wird im Dienst erstellt</translation>
+    </message>
+    <message>
+        <location line="+49"/>
+        <source>Creating Asset Bundle</source>
+        <translation>Asset Bundle wird erstellt</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <location line="+5"/>
+        <source>Cannot delete Asset Bundle</source>
+        <translation>Asset Bundle kann nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Unknown Error finding Asset Bundle ID.</source>
+        <translation>Unbekannter Fehler beim Ermitteln der Asset-Bundle-ID.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>This Asset Bundle cannot be deleted.</source>
+        <translation>Dieses Asset Bundle kann nicht gelöscht werden.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Delete Asset Bundle</source>
+        <translation>Asset Bundle löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Do you really want to delete Asset Bundle %1?
+All references to this Bundle will automatically be removed.</source>
+        <translation>Möchten Sie das Asset Bundle %1 wirklich löschen?
+Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_AssetBundlesClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_AssetBundles.ui" line="+6"/>
+        <source>Zelt_AssetBundles</source>
+        <translation>Zelt_AssetBundles</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Refresh (Ctrl+S)</source>
+        <translation>Aktualisieren (Strg+S)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Create</source>
+        <translation>Erstellen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Create Global</source>
+        <translation>Global erstellen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Owner</source>
+        <translation>Eigentümer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Storage</source>
+        <translation>Speicher</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_AssetPropertiesDialogClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_AssetPropertiesDialog.ui" line="+9"/>
+        <source>Scale</source>
+        <translation>Skalierung</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Rotation</source>
+        <translation>Drehung</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Custom URL</source>
+        <translation>Eigene URL</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_BanlistDialog</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_BanlistDialog.cpp" line="+61"/>
+        <source>Delete not possible</source>
+        <translation>Löschen nicht möglich</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Invalid entry - Could not delete</source>
+        <translation>Ungültiger Eintrag – konnte nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_BanlistDialogClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_BanlistDialog.ui" line="+6"/>
+        <source>Banlist</source>
+        <translation>Sperrliste</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Add Custom</source>
+        <translation>Eigenen hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ChangePasswordDialog</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_ChangePasswordDialog.cpp" line="+20"/>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Cannot change Password</source>
+        <translation>Passwort kann nicht geändert werden</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Change Password</source>
+        <translation>Passwort ändern</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Password changed</source>
+        <translation>Passwort geändert</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ChangePasswordDialogClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_ChangePasswordDialog.ui" line="+6"/>
+        <source>Change Password</source>
+        <translation>Passwort ändern</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Current Password</source>
+        <translation>Aktuelles Passwort</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>New Password</source>
+        <translation>Neues Passwort</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Confirm  New Password</source>
+        <translation>Neues Passwort bestätigen</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ComponentsClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_Components.ui" line="+5"/>
+        <source>Components</source>
+        <translation>Komponenten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Add Custom URL</source>
+        <translation>Eigene URL hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Properties</source>
+        <translation>Eigenschaften</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> Remove All</source>
+        <translation> Alle entfernen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Id</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Path</source>
+        <translation>Pfad</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ConsoleUpdater</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_ConsoleUpdater.cpp" line="+45"/>
+        <source>Up to date</source>
+        <translation>Aktuell</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You already have the newest Version (%1) installed.</source>
+        <translation>Sie haben bereits die neueste Version (%1) installiert.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>New Console Version available</source>
+        <translation>Neue Version der Konsole verfügbar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A new Vorel Console Version (%1.%2.%3) is available. Do you want to update now?</source>
+        <translation>Eine neue Version der Vorel Console (%1.%2.%3) ist verfügbar. Möchten Sie jetzt aktualisieren?</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Downloading Update</source>
+        <translation>Update wird heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Update failed</source>
+        <translation>Update fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update download process failed. Please try again later.</source>
+        <translation>Das Herunterladen des Updates ist fehlgeschlagen. Bitte versuchen Sie es später erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_CustomURLInputDialogClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_CustomURLInputDialog.ui" line="+6"/>
+        <source>Create Custom Placeholder</source>
+        <translation>Eigenen Platzhalter erstellen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Customer Placeholder Id</source>
+        <translation>Platzhalter-ID</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Custom Placeholder URL</source>
+        <translation>Platzhalter-URL</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ExportDialog</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_ExportDialog.cpp" line="+14"/>
+        <source>Export Meeting %1</source>
+        <translation>Besprechung %1 exportieren</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Export Meetings</source>
+        <translation>Besprechungen exportieren</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Save meeting components to file</source>
+        <translation>Komponenten der Besprechung in Datei speichern</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Meeting exported</source>
+        <translation>Besprechung exportiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Meeting components exported to %1.</source>
+        <translation>Die Komponenten der Besprechung wurden nach %1 exportiert.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Error writing export file</source>
+        <translation>Fehler beim Schreiben der Exportdatei</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Export file could not be opened.</source>
+        <translation>Die Exportdatei konnte nicht geöffnet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ExportDialogClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_ExportDialog.ui" line="+11"/>
+        <source>Select Components</source>
+        <translation>Komponenten auswählen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Assets</source>
+        <translation>Assets</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>URL Placeholders</source>
+        <translation>URL-Platzhalter</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Asset Bundles</source>
+        <translation>Asset Bundles</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Spawn Points</source>
+        <translation>Startpunkte</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_LogfileDialog</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_LogfileDialog.cpp" line="+29"/>
+        <source>Mirror Server Logfile - Meeting %1</source>
+        <translation>Protokoll des Mirror-Servers – Besprechung %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Service Logfile</source>
+        <translation>Protokoll des Dienstes</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Loading, please wait.</source>
+        <translation>Wird geladen, bitte warten.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_LogfileDialogClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_LogfileDialog.ui" line="+18"/>
+        <source>Auto Update</source>
+        <translation>Automatisch aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Lines</source>
+        <translation>Zeilen</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_Login</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_Login.cpp" line="+61"/>
+        <source>Login failed</source>
+        <translation>Anmeldung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Login failed. Is your password correct?</source>
+        <translation>Die Anmeldung ist fehlgeschlagen. Ist Ihr Passwort richtig?</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location line="+5"/>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <location line="-5"/>
+        <source>Authentication failed.</source>
+        <translation>Die Authentifizierung ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Your account is missing the &apos;Presenter&apos; role. Please contact your administrator.</source>
+        <translation>Ihrem Konto fehlt die Rolle „Presenter“. Bitte wenden Sie sich an Ihren Administrator.</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+29"/>
+        <source>Login Error</source>
+        <translation>Anmeldefehler</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <source>Could not retrieve account information. Please try again later.</source>
+        <translation>Die Kontoinformationen konnten nicht abgerufen werden. Bitte versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+7"/>
+        <source>ERROR</source>
+        <translation>FEHLER</translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <source>Your account belongs to no customer group. Please contact your administrator.</source>
+        <translation>Ihr Konto gehört zu keiner Kundengruppe. Bitte wenden Sie sich an Ihren Administrator.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Your account has no storage configuration group. Please contact your administrator.</source>
+        <translation>Ihr Konto hat keine Gruppe mit Speicherkonfiguration. Bitte wenden Sie sich an Ihren Administrator.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Could not retrieve the account&apos;s groups. Please try again later.</source>
+        <translation>Die Gruppen des Kontos konnten nicht abgerufen werden. Bitte versuchen Sie es später erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_LoginClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_Login.ui" line="+6"/>
+        <source>Login</source>
+        <translation>Anmeldung</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Username:</source>
+        <translation>Benutzername:</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_MeetingEditor</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_MeetingEditor.cpp" line="+32"/>
+        <source>Create a new Meeting</source>
+        <translation>Neue Besprechung erstellen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Modify a Meeting</source>
+        <translation>Besprechung bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>License cannot be changed while meeting is started</source>
+        <translation>Die Lizenz kann nicht geändert werden, solange die Besprechung läuft</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Select license mode</source>
+        <translation>Lizenzmodus auswählen</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Meeting Title not set</source>
+        <translation>Titel der Besprechung fehlt</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Meeting Title cannot be empty.</source>
+        <translation>Der Titel der Besprechung darf nicht leer sein.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_MeetingEditorClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_MeetingEditor.ui" line="+10"/>
+        <source>Meeting Title*</source>
+        <translation>Titel der Besprechung*</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Voice Mode</source>
+        <translation>Audiomodus</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+13"/>
+        <location line="+12"/>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <location line="-24"/>
+        <location line="+13"/>
+        <location line="+12"/>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <location line="-24"/>
+        <source>Moderated</source>
+        <translation>Moderiert</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>3D Voice</source>
+        <translation>3D-Audio</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Chat Mode</source>
+        <translation>Chatmodus</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>License</source>
+        <translation>Lizenz</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No End Time</source>
+        <translation>Ohne Endzeit</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_Meetings</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_Meetings.cpp" line="+126"/>
+        <source>&amp;Stop</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Cannot connect to meeting service</source>
+        <translation>Keine Verbindung zum Besprechungsdienst</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connecting to meeting service failed. Please try again later.
+Error Message: %1</source>
+        <translation>Die Verbindung zum Besprechungsdienst ist fehlgeschlagen. Bitte versuchen Sie es später erneut.
+Fehlermeldung: %1</translation>
+    </message>
+    <message>
+        <location line="+64"/>
+        <source>Remove Meeting</source>
+        <translation>Besprechung entfernen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Do you realy want to finally remove meeting %1?</source>
+        <translation>Möchten Sie die Besprechung %1 wirklich endgültig entfernen?</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Error changing meeting status</source>
+        <translation>Fehler beim Ändern des Besprechungsstatus</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>There was an error changing the status of the meeting. Please refresh the meeting list and try again later.</source>
+        <translation>Beim Ändern des Status der Besprechung ist ein Fehler aufgetreten. Bitte aktualisieren Sie die Liste der Besprechungen und versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Cannot start meeting</source>
+        <translation>Besprechung kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Not allowed to modify meeting.</source>
+        <translation>Sie dürfen diese Besprechung nicht ändern.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Invite URL Copied To Clipboard</source>
+        <translation>Einladungs-URL in die Zwischenablage kopiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The meeting invite URL has been copied to the clipboard.</source>
+        <translation>Die Einladungs-URL der Besprechung wurde in die Zwischenablage kopiert.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+59"/>
+        <source>Mute</source>
+        <translation>Stummschalten</translation>
+    </message>
+    <message>
+        <location line="-59"/>
+        <location line="+53"/>
+        <location line="+6"/>
+        <source>Unmute</source>
+        <translation>Stummschaltung aufheben</translation>
+    </message>
+    <message>
+        <location line="-57"/>
+        <location line="+69"/>
+        <source>Take Presenter</source>
+        <translation>Presenter-Rolle entziehen</translation>
+    </message>
+    <message>
+        <location line="-68"/>
+        <location line="+69"/>
+        <source>Give Presenter</source>
+        <translation>Presenter-Rolle übergeben</translation>
+    </message>
+    <message>
+        <location line="-59"/>
+        <source>Kick User</source>
+        <translation>Teilnehmer entfernen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Kick user %1 from meeting %2?</source>
+        <translation>Teilnehmer %1 aus der Besprechung %2 entfernen?</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Send Message to Meeting %1</source>
+        <translation>Nachricht an Besprechung %1 senden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Message:</source>
+        <translation>Nachricht:</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>Not implemented</source>
+        <translation>Nicht implementiert</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Not implemented yet</source>
+        <translation>Noch nicht implementiert</translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source>Export all meetings to directory</source>
+        <translation>Alle Besprechungen in Verzeichnis exportieren</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Meetings exported</source>
+        <translation>Besprechungen exportiert</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Meetings exported to %1.</source>
+        <translation>Die Besprechungen wurden nach %1 exportiert.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_MeetingsClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_Meetings.ui" line="+14"/>
+        <source>Meetings</source>
+        <translation>Besprechungen</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>&amp;Create</source>
+        <translation>&amp;Erstellen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Modify</source>
+        <translation>Be&amp;arbeiten</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Send Message</source>
+        <translation>Nachricht senden</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Spawn Points</source>
+        <translation>Startpunkte</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Mirror Log</source>
+        <translation>Mirror-Protokoll</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Service Log</source>
+        <translation>Dienstprotokoll</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Copy Invite URL</source>
+        <translation>Einladungs-URL kopieren</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Banlist</source>
+        <translation>Sperrliste</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Export All</source>
+        <translation>Alle exportieren</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>-- &amp;Refresh --</source>
+        <translation>-- A&amp;ktualisieren --</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Mute User</source>
+        <translation>Teilnehmer stummschalten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Kick User</source>
+        <translation>Teilnehmer entfernen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Ban User</source>
+        <translation>Teilnehmer sperren</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Give Presenter</source>
+        <translation>Presenter-Rolle übergeben</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_MeetingsInfoThread</name>
+    <message>
+        <location filename="../console/core/meetings/Zelt_MeetingsInfoThread.cpp" line="+230"/>
+        <source>Cannot connect to service</source>
+        <translation>Keine Verbindung zum Dienst</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connecting to service failed. Please try again later.</source>
+        <translation>Die Verbindung zum Dienst ist fehlgeschlagen. Bitte versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <location line="+59"/>
+        <source>Empty log file</source>
+        <translation>Leere Protokolldatei</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+12"/>
+        <source>Error getting logfile.</source>
+        <translation>Fehler beim Abrufen der Protokolldatei.</translation>
+    </message>
+    <message>
+        <location line="+92"/>
+        <source>Error creating asset bundle</source>
+        <translation>Fehler beim Erstellen des Asset Bundles</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error occured while trying to create or modify asset bundle:
+%1</source>
+        <translation>Beim Erstellen oder Ändern des Asset Bundles ist ein Fehler aufgetreten:
+%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Error deleting asset bundle</source>
+        <translation>Fehler beim Löschen des Asset Bundles</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error occured while trying to delete asset bundle:
+%1</source>
+        <translation>Beim Löschen des Asset Bundles ist ein Fehler aufgetreten:
+%1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Error getting asset bundles</source>
+        <translation>Fehler beim Abrufen der Asset Bundles</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error occured while trying to get asset bundles: 
+%1</source>
+        <translation>Beim Abrufen der Asset Bundles ist ein Fehler aufgetreten: 
+%1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Error getting banlist</source>
+        <translation>Fehler beim Abrufen der Sperrliste</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error occured while trying to get the banlist: 
+%1</source>
+        <translation>Beim Abrufen der Sperrliste ist ein Fehler aufgetreten: 
+%1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Error adding banlist entry</source>
+        <translation>Fehler beim Hinzufügen des Sperrlisteneintrags</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error occured while trying to add an entry to the banlist:
+%1</source>
+        <translation>Beim Hinzufügen eines Eintrags zur Sperrliste ist ein Fehler aufgetreten:
+%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Error deleting banlist entry</source>
+        <translation>Fehler beim Löschen des Sperrlisteneintrags</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Deleting the banlist entry failed:
+%1</source>
+        <translation>Das Löschen des Sperrlisteneintrags ist fehlgeschlagen:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_MeetingsTable</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_MeetingsTable.cpp" line="+42"/>
+        <source>Id</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pw</source>
+        <translation>PW</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Voice</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Creator</source>
+        <translation>Ersteller</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Time Left</source>
+        <translation>Restzeit</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Users</source>
+        <translation>Teilnehmer</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_MembersTable</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_MembersTable.cpp" line="+39"/>
+        <source>Id</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Mic</source>
+        <translation>Mikro</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Alias</source>
+        <translation>Alias</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Role</source>
+        <translation>Rolle</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_NextCloudClass</name>
+    <message>
+        <location filename="../console/ui/storage/Zelt_NextCloud.ui" line="+5"/>
+        <source>Zelt_NextCloud</source>
+        <translation>Zelt_NextCloud</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Refresh (Ctrl+S)</source>
+        <translation>Aktualisieren (Strg+S)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>User:</source>
+        <translation>Benutzer:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pass:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Filename</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Size (MB)</source>
+        <translation>Größe (MB)</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_QueueTableWidget</name>
+    <message>
+        <location filename="../console/ui/storage/Zelt_QueueTableWidget.cpp" line="+15"/>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Remote</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Local</source>
+        <translation>Lokal</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Queued</source>
+        <translation>In Warteschlange</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>In Progress</source>
+        <translation>Läuft</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Skipped</source>
+        <translation>Übersprungen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Complete</source>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Cannot abort</source>
+        <translation>Abbrechen nicht möglich</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cannot abort current operation.</source>
+        <translation>Der laufende Vorgang kann nicht abgebrochen werden.</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Retry</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_S3</name>
+    <message>
+        <location filename="../console/ui/storage/Zelt_S3.cpp" line="+230"/>
+        <source>Refreshing...</source>
+        <translation>Wird aktualisiert...</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Error during initialisation</source>
+        <translation>Fehler bei der Initialisierung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>An error has occurred during the initialisation of the S3 Module. Error Message: %1</source>
+        <translation>Bei der Initialisierung des S3-Moduls ist ein Fehler aufgetreten. Fehlermeldung: %1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>S3 Error</source>
+        <translation>S3-Fehler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Error listing S3 Storage Objects: %1</source>
+        <translation>Fehler beim Auflisten der Objekte im S3-Speicher: %1</translation>
+    </message>
+    <message>
+        <location line="+210"/>
+        <source>Select files to Upload</source>
+        <translation>Dateien zum Hochladen auswählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>3D Files (*.fbx);;Audio (*.mp3 *.wav);;Images (*.png *.jpg *.jpeg);;Videos (*.webm *.mp4 *.mpg *.mpeg);;Documents (*.pdf *.txt *.docx *.doc *.xlsx *.xls *.pptx *.ppt *.ppsx *.pps)</source>
+        <translation>3D-Dateien (*.fbx);;Audio (*.mp3 *.wav);;Bilder (*.png *.jpg *.jpeg);;Videos (*.webm *.mp4 *.mpg *.mpeg);;Dokumente (*.pdf *.txt *.docx *.doc *.xlsx *.xls *.pptx *.ppt *.ppsx *.pps)</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Save File As</source>
+        <translation>Datei speichern unter</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Save files in</source>
+        <translation>Dateien speichern in</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Delete File</source>
+        <translation>Datei löschen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Delete Files</source>
+        <translation>Dateien löschen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Do you really want to delete &apos;%1&apos;?</source>
+        <translation>Möchten Sie „%1“ wirklich löschen?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Do you really want to delete these files?</source>
+        <translation>Möchten Sie diese Dateien wirklich löschen?</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+1"/>
+        <source>New Directory</source>
+        <translation>Neues Verzeichnis</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Directory Name:</source>
+        <translation>Name des Verzeichnisses:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Directory already exists</source>
+        <translation>Verzeichnis existiert bereits</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A directory with the name %1 already exists.</source>
+        <translation>Ein Verzeichnis mit dem Namen %1 existiert bereits.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Add files to Banlist</source>
+        <translation>Dateien zur Sperrliste hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Do you really want to add the selected files to the list of Banned files?</source>
+        <translation>Möchten Sie die ausgewählten Dateien wirklich der Liste gesperrter Dateien hinzufügen?</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_S3Class</name>
+    <message>
+        <location filename="../console/ui/storage/Zelt_S3.ui" line="+5"/>
+        <source>Zelt_S3</source>
+        <translation>Zelt_S3</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Refresh (Ctrl+S)</source>
+        <translation>Aktualisieren (Strg+S)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Pause or resume the transfer</source>
+        <translation>Übertragung anhalten oder fortsetzen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Abort the transfers</source>
+        <translation>Übertragungen abbrechen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bucket:</source>
+        <translation>Bucket:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>User:</source>
+        <translation>Benutzer:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pass:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Filename</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>New Directory</source>
+        <translation>Neues Verzeichnis</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Upload</source>
+        <translation>Hochladen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Download</source>
+        <translation>Herunterladen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ban File</source>
+        <translation>Datei sperren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ServerApp</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_ServerApp.cpp" line="+271"/>
+        <source>Unsufficient User Rights</source>
+        <translation>Unzureichende Benutzerrechte</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Only Presenters can use the Console Application. Ask your administrator for Presenter rights.</source>
+        <translation>Nur Presenter können die Konsole verwenden. Bitten Sie Ihren Administrator um Presenter-Rechte.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Session expired</source>
+        <translation>Sitzung abgelaufen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Your session has expired. Please perform a new Login.</source>
+        <translation>Ihre Sitzung ist abgelaufen. Bitte melden Sie sich erneut an.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_ServerAppClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_ServerApp.ui" line="+6"/>
+        <source>Vorel Console</source>
+        <translation>Vorel Console</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Server / Client Connection Status</source>
+        <translation>Verbindungsstatus Server / Client</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Service Status</source>
+        <translation>Dienststatus</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Queue</source>
+        <translation>Warteschlange</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>S3</source>
+        <translation>S3</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>NextCloud</source>
+        <translation>NextCloud</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Asset Bundles</source>
+        <translation>Asset Bundles</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>File Transfer Queue</source>
+        <translation>Warteschlange der Dateiübertragungen</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Change Password</source>
+        <translation>Passwort ändern</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Change the account password</source>
+        <translation>Das Passwort des Kontos ändern</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Quit Vorel Console</source>
+        <translation>Vorel Console beenden</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Check for Updates</source>
+        <translation>Nach Updates suchen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Install a new Vorel Console version</source>
+        <translation>Eine neue Version der Vorel Console installieren</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show Version Information</source>
+        <translation>Versionsinformationen anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_SpawnPointEditDialogClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_SpawnPointEditDialog.ui" line="+6"/>
+        <source>Create/Edit Spawn Point</source>
+        <translation>Startpunkt erstellen/bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Load Position from Player:</source>
+        <translation>Position von Teilnehmer übernehmen:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Go</source>
+        <translation>Los</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Basics</source>
+        <translation>Grunddaten</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Id</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+34"/>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <location line="+34"/>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <location line="-25"/>
+        <location line="+34"/>
+        <source>Z</source>
+        <translation>Z</translation>
+    </message>
+    <message>
+        <location line="-22"/>
+        <source>View Direction</source>
+        <translation>Blickrichtung</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_SpawnPointsDialog</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_SpawnPointsDialog.cpp" line="+17"/>
+        <source>Manage Spawn Points for Meeting %1</source>
+        <translation>Startpunkte der Besprechung %1 verwalten</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_SpawnPointsDialogClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_SpawnPointsDialog.ui" line="+16"/>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>View Direction</source>
+        <translation>Blickrichtung</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Modify</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Down</source>
+        <translation>Nach unten</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_StorageAccess</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_StorageAccess.cpp" line="+40"/>
+        <source>No Storage Configuration</source>
+        <translation>Keine Speicherkonfiguration</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Your Account is missing storage configuration. Please ask your administrator to configure storage access for you.</source>
+        <translation>Ihrem Konto fehlt die Speicherkonfiguration. Bitten Sie Ihren Administrator, den Speicherzugang für Sie einzurichten.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>S3 Login Data</source>
+        <translation>S3-Zugangsdaten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Invalid or incomplete Storage Login Data received from Service. Storage will not be available.</source>
+        <translation>Vom Dienst wurden ungültige oder unvollständige Zugangsdaten für den Speicher empfangen. Der Speicher ist nicht verfügbar.</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_TransferStatusBar</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_TransferStatusBar.cpp" line="+48"/>
+        <source>Completed: %1 KB</source>
+        <translation>Fertig: %1 KB</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Completed: %1 MB</source>
+        <translation>Fertig: %1 MB</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Completed: %1 GB</source>
+        <translation>Fertig: %1 GB</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Size: %1 KB</source>
+        <translation>Größe: %1 KB</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Size: %1 MB</source>
+        <translation>Größe: %1 MB</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Size: %1 GB</source>
+        <translation>Größe: %1 GB</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Uploading:</source>
+        <translation>Hochladen:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Downloading:</source>
+        <translation>Herunterladen:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Deleting:</source>
+        <translation>Löschen:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Size Query:</source>
+        <translation>Größenabfrage:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Speed: %1 MByte/s</source>
+        <translation>Geschwindigkeit: %1 MByte/s</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Speed: %1 KByte/s</source>
+        <translation>Geschwindigkeit: %1 KByte/s</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Retrying (%1/%2):</source>
+        <translation>Neuer Versuch (%1/%2):</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_VersionDialog</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_VersionDialog.cpp" line="+19"/>
+        <source>Vorel Console</source>
+        <translation>Vorel Console</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_VersionDialogClass</name>
+    <message>
+        <location filename="../console/ui/app/Zelt_VersionDialog.ui" line="+6"/>
+        <source>About Vorel Console</source>
+        <translation>Über Vorel Console</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Vorel Console</source>
+        <translation>Vorel Console</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Copyright © Vorel. All rights reserved.
+Vorel and Vorel Console are trademarks of Vorel.</source>
+        <translation>Copyright © Vorel. Alle Rechte vorbehalten.
+Vorel und Vorel Console sind Marken von Vorel.</translation>
+    </message>
+</context>
+</TS>
