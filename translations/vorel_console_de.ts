@@ -1009,17 +1009,7 @@ Error Message: %1</source>
 Fehlermeldung: %1</translation>
     </message>
     <message>
-        <location line="+64"/>
-        <source>Remove Meeting</source>
-        <translation>Besprechung entfernen</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Do you realy want to finally remove meeting %1?</source>
-        <translation>Möchten Sie die Besprechung %1 wirklich endgültig entfernen?</translation>
-    </message>
-    <message>
-        <location line="+11"/>
+        <location line="+77"/>
         <source>Error changing meeting status</source>
         <translation>Fehler beim Ändern des Besprechungsstatus</translation>
     </message>

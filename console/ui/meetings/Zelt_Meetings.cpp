@@ -211,8 +211,10 @@ void Zelt_Meetings::on_btnMeetingDelete_clicked()
     const QString key = selectedKey();
     if (key.isEmpty())
         return;
+    // Both texts stay untranslated.
     const auto answer = Prompt::question(
-        this, tr("Remove Meeting"), tr("Do you realy want to finally remove meeting %1?").arg(key));
+        this, QStringLiteral("Remove Meeting"),
+        QStringLiteral("Do you realy want to finally remove meeting %1?").arg(key));
     if (answer == Prompt::Yes)
         meetingApi->deleteMeeting(key);
 }
