@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <cstddef>
@@ -12,6 +13,13 @@
 inline QByteArray fuzzInput(const uint8_t *data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// A folder for files a target writes; removed when the run ends, so runs leave nothing behind.
+inline QTemporaryDir &fuzzScratch()
+{
+    static QTemporaryDir scratch;
+    return scratch;
 }
 
 // Logging would only slow the run down and flood its output.

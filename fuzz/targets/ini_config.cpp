@@ -6,17 +6,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
-
-namespace {
-QTemporaryDir *scratch = nullptr;
-}
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     silenceQtMessages();
     new QCoreApplication(*argc, *argv);
-    scratch = new QTemporaryDir;
     return 0;
 }
 
@@ -24,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // A new name each time: QSettings caches a file it has read by name and time stamp.
     static quint64 count = 0;
-    const QString iniFile = scratch->filePath(QStringLiteral("%1.ini").arg(++count));
+    const QString iniFile = fuzzScratch().filePath(QStringLiteral("%1.ini").arg(++count));
     QFile file(iniFile);
     if (!file.open(QIODevice::WriteOnly))
         std::abort();

@@ -8,19 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 using namespace Zelt_Common_API;
-
-namespace {
-QTemporaryDir *scratch = nullptr;
-}
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     silenceQtMessages();
     new QCoreApplication(*argc, *argv);
-    scratch = new QTemporaryDir;
     return 0;
 }
 
@@ -38,12 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     ZeltHttpRequestWorker worker;
-    worker.setWorkingDirectory(scratch->path());
+    worker.setWorkingDirectory(fuzzScratch().path());
     worker.readReply(headers, body);
     const auto files = worker.receivedFiles();
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        const QFileInfo saved(QDir(scratch->path()).filePath(it.key()));
-        FUZZ_CHECK(saved.absolutePath() == QDir(scratch->path()).absolutePath());
+        // The file the worker wrote, by the path it used: QDir::filePath would take a name that
+        // starts with ':' for a resource path and judge a file that was never written.
+        const QFileInfo saved(it.value().local_filename);
+        FUZZ_CHECK(saved.absolutePath() == QDir(fuzzScratch().path()).absolutePath());
         FUZZ_CHECK(it.key() != QLatin1String("..") && it.key() != QLatin1String("."));
         QFile::remove(saved.absoluteFilePath());
     }
