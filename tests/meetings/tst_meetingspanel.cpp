@@ -122,12 +122,12 @@ private slots:
         QCOMPARE(sent.value("meetingId").toString(), QStringLiteral("Acme02"));
         QCOMPARE(sent.value("creator").toString(), QStringLiteral("anna"));
         QVERIFY(sent.contains("title") && sent.contains("presenter") && sent.contains("license"));
-        QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("getMeetings") > listings, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("getMeetings") > listings, 10000);
         // Now running: Stop sends "pending".
-        QTRY_VERIFY_WITH_TIMEOUT(meetingsTable()->rowCount() == 2, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(meetingsTable()->rowCount() == 2, 10000);
         select(QStringLiteral("ACME02"));
         QTRY_COMPARE_WITH_TIMEOUT(button("btnMeetingActivate")->text(), QStringLiteral("&Stop"),
-                                  5000);
+                                  10000);
         button("btnMeetingActivate")->click();
         QTRY_COMPARE_WITH_TIMEOUT(console->requestCount("updateMeeting"), 2, 10000);
         QCOMPARE(bodies("updateMeeting").last().value("status").toString(),
