@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(storedSize("__ASSETBUNDLES/plaza.win.asb"), qint64(300));
         // Listed with the other global bundle, before anna's.
         QTRY_COMPARE_WITH_TIMEOUT(rows().size(), 3, 10000);
-        QCOMPARE(rows().at(1), QStringLiteral("plaza|Vorel Team|0 KB"));
+        QCOMPARE(rows().at(1), QStringLiteral("plaza|Vorel Team|1 KB"));
     }
 
     void createdBundleIsAssignedToAMeeting()
@@ -294,16 +294,17 @@ private slots:
         create(writePacks(QStringLiteral("kiosk")));
         QVERIFY(progressShown());
         QTRY_COMPARE_WITH_TIMEOUT(posts().size(), 1, 20000);
-        QCOMPARE(posts().first(),
-                 (QJsonObject{
-                     {"Mode", 1}, {"Name", "kiosk"}, {"StgRelPath", "acme/__ASSETBUNDLES/kiosk"}}));
+        QCOMPARE(posts().first(), (QJsonObject{{"Mode", 1},
+                                               {"Name", "kiosk"},
+                                               {"StgRelPath", "acme/__ASSETBUNDLES/kiosk"},
+                                               {"StgSize", QJsonArray{300, 300, 700, 300}}}));
         const QStringList keys = keysOf(annaFolder + "kiosk");
         for (int i = 0; i < keys.size(); ++i)
             QCOMPARE(storedSize(keys.at(i)), qint64(platforms.at(i).size() * 100));
-        QTRY_VERIFY_WITH_TIMEOUT(rows().contains("kiosk|Anna Berg|0 KB"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rows().contains("kiosk|Anna Berg|1 KB"), 10000);
         QVERIFY(!progressShown());
 
-        bundleTable()->selectRow(int(rows().indexOf("kiosk|Anna Berg|0 KB")));
+        bundleTable()->selectRow(int(rows().indexOf("kiosk|Anna Berg|1 KB")));
         QTRY_VERIFY_WITH_TIMEOUT(button("btnAdd")->isEnabled(), 10000);
         button("btnAdd")->click();
         QTRY_COMPARE_WITH_TIMEOUT(console->requestCount("meetingInfoUpdate"), 1, 10000);

@@ -25,6 +25,14 @@ QStringList PackFiles::uploadOrder() const
     return {win, ios, android, web};
 }
 
+QList<qint64> PackFiles::sizes() const
+{
+    QList<qint64> sizes;
+    for (const QString &file : uploadOrder())
+        sizes << QFileInfo(file).size();
+    return sizes;
+}
+
 PackFiles packFiles(const QString &windowsFile)
 {
     const QString base = windowsFile.left(windowsFile.size() - WindowsSuffix.size());

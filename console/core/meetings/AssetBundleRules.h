@@ -38,6 +38,9 @@ struct PackFiles
     QList<std::pair<Platform, QString>> companions() const;
     // The order in which they are uploaded.
     QStringList uploadOrder() const;
+    // Their sizes in bytes, in upload order: the bundle's "StgSize", sent along as an asset's
+    // size is, so that the lists show the bundle's real size.
+    QList<qint64> sizes() const;
 };
 
 // The four files beside a chosen Windows pack file: its path without ".win.asb" and the

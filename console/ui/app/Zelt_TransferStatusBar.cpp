@@ -11,6 +11,8 @@ Zelt_TransferStatusBar::Zelt_TransferStatusBar(QWidget *parent) : QStatusBar(par
 {
     lblTransferKind = addLabel("lblTransferKind", 0);
     lblTransferObject = addLabel("lblTransferObject", 200);
+    // A long file name takes the room the bar has instead of widening the window for good.
+    lblTransferObject->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     transferProgressBar = new QProgressBar(this);
     transferProgressBar->setObjectName(QStringLiteral("transferProgressBar"));
@@ -66,6 +68,7 @@ void Zelt_TransferStatusBar::showTransfer(int mode, const QString &object, qlong
     lblTransferKind->setText(mode >= 0 && mode < 4 ? kinds[mode] : QString());
     lblTransferKind->setToolTip(QString());
     lblTransferObject->setText(object.mid(object.lastIndexOf(QLatin1Char('/')) + 1));
+    lblTransferObject->setToolTip(object);
 
     transferProgressBar->setRange(0, barSize == 0 ? 1 : int(barSize));
     transferProgressBar->setValue(int(barProgress));

@@ -247,6 +247,7 @@ void Zelt_AssetBundles::createBundle(bool global)
     bundle.setMode(s3Browser->storageType());
     bundle.setName(name);
     bundle.setStgRelPath(Rules::storagePath(s3Browser->getPathPrefix(), name));
+    bundle.setStgSize(files.sizes());
     pending = bundle;
 
     showProgress(tr("Uploading Files"));

@@ -3,6 +3,7 @@
 #include "NextCloudQuery.h"
 #include "ui_Zelt_NextCloud.h"
 
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QStyle>
@@ -12,6 +13,11 @@ Zelt_NextCloud::Zelt_NextCloud(QWidget *parent)
       query(new NextCloudQuery(this))
 {
     ui->setupUi(this);
+    // File names need the room; the size column only as much as its header.
+    QHeaderView *columns = ui->tableWidget->horizontalHeader();
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(0, QHeaderView::Stretch);
+    columns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     connect(ui->lePass, &QLineEdit::returnPressed, ui->btnRefresh, &QToolButton::click);
     connect(query, &NextCloudQuery::listed, this,
             [this](const NextCloudTree &tree) { showTree(&tree); });
