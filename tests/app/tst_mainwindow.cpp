@@ -213,8 +213,9 @@ private slots:
         QVERIFY(!exits->exited());
 
         // The requests carried the bearer token of the session.
+        QTRY_VERIFY_WITH_TIMEOUT(!sim->received(QStringLiteral("serviceMeetings")).isEmpty(),
+                                 10000);
         const auto meetings = sim->received(QStringLiteral("serviceMeetings"));
-        QVERIFY(!meetings.isEmpty());
         QCOMPARE(meetings.last().request.header(QByteArrayLiteral("authorization")),
                  QByteArray("Bearer " + window->session().accessToken.toUtf8()));
     }
