@@ -4,6 +4,7 @@
 #include "ConsoleConfig.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QSettings>
 
@@ -16,13 +17,16 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // A new name each time: QSettings caches a file it has read by name and time stamp.
-    static quint64 count = 0;
-    const QString iniFile = fuzzScratch().filePath(QStringLiteral("%1.ini").arg(++count));
+    // QSettings caches a file it has read by name and time stamp: one name with a new time stamp
+    // each time is read afresh, and the cache keeps one entry instead of growing by one per input
+    // (which made every input look like a leak and cost a full leak scan).
+    static qint64 count = 0;
+    const QString iniFile = fuzzScratch().filePath(QStringLiteral("console.ini"));
     QFile file(iniFile);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         std::abort();
     file.write(reinterpret_cast<const char *>(data), qint64(size));
+    file.setFileTime(QDateTime::fromSecsSinceEpoch(++count), QFileDevice::FileModificationTime);
     file.close();
     {
         const ConsoleConfig config(
