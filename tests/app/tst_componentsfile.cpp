@@ -213,6 +213,11 @@ private slots:
         row("name as array", R"({"assets": [{"Id": 7, "Name": ["n"], "StgRelPath": "f"}]})", true);
         row("position as text",
             R"({"urls": [{"Id": 22001, "StgRelPath": "u", "Position": {"x": "1"}}]})", true);
+        // Beyond float's range an axis would be sent as infinity, which JSON writes as null.
+        row("axis beyond float",
+            R"({"assets": [{"StgRelPath": "a", "Rotation": {"y": 9e93}},
+                {"StgRelPath": "b", "Rotation": {"y": 3e38}}]})",
+            true, {"b"});
         row("file ids below the slots",
             R"({"assets": [{"Id": 21999, "StgRelPath": "a"}, {"Id": 22000, "StgRelPath": "b"},
                 {"StgRelPath": "c"}]})",

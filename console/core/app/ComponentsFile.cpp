@@ -66,6 +66,7 @@ enum class Kind
 {
     Integer,
     Number,
+    Axis,
     String,
     Vector,
     Credentials,
@@ -89,7 +90,7 @@ const Members bundleMembers = {
 const Members spawnPointMembers = {
     {"Id", Kind::Integer}, {"PlayerId", Kind::Integer}, {"MeetingId", Kind::String},
     {"Name", Kind::String}, {"Position", Kind::Vector}, {"Rotation", Kind::Vector}};
-const Members vectorMembers = {{"x", Kind::Number}, {"y", Kind::Number}, {"z", Kind::Number}};
+const Members vectorMembers = {{"x", Kind::Axis}, {"y", Kind::Axis}, {"z", Kind::Axis}};
 const Members credentialMembers = {{"User", Kind::String}, {"Pass", Kind::String}};
 // clang-format on
 
@@ -109,6 +110,10 @@ bool fits(const QJsonValue &value, Kind kind)
     }
     case Kind::Number:
         return value.isDouble();
+    case Kind::Axis:
+        // The models hold coordinates as float: a larger number would become infinite.
+        return value.isDouble() &&
+               std::abs(value.toDouble()) <= double(std::numeric_limits<float>::max());
     case Kind::String:
         return value.isString();
     case Kind::Vector:
