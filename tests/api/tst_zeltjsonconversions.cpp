@@ -139,6 +139,10 @@ void tst_ZeltJsonConversions::scalarFromJson_data()
     QTest::newRow("float from numeric string")
         << "float" << QByteArray("\"1.5\"") << false << QVariant();
     QTest::newRow("float from bool") << "float" << QByteArray("true") << false << QVariant();
+    QTest::newRow("float near its largest")
+        << "float" << QByteArray("3e38") << true << QVariant(3e38f);
+    // Infinity has no JSON form: it would be written back as null.
+    QTest::newRow("float beyond range") << "float" << QByteArray("-1.1e39") << false << QVariant();
 
     QTest::newRow("bool from true") << "bool" << QByteArray("true") << true << QVariant(true);
     QTest::newRow("bool from 1") << "bool" << QByteArray("1") << false << QVariant();

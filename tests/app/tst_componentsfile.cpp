@@ -146,13 +146,13 @@ private slots:
         QTest::addColumn<QList<int>>("urlIds");
         QTest::newRow("all") << ComponentChoices{}
                              << QStringList{"assetbundles", "assets", "spawnpoints", "urls"}
-                             << QList<int>{1, 22000} << QList<int>{22003};
+                             << QList<int>{1} << QList<int>{22000, 22003};
         QTest::newRow("placeholders as assets")
             << ComponentChoices{true, false, false, false} << QStringList{"assets"}
             << QList<int>{1, 22000, 22003} << QList<int>{};
         QTest::newRow("placeholders only")
             << ComponentChoices{false, true, false, false} << QStringList{"urls"} << QList<int>{}
-            << QList<int>{22003};
+            << QList<int>{22000, 22003};
     }
     void writerKeepsTheChosenKinds()
     {
@@ -298,7 +298,7 @@ private slots:
         for (const QJsonObject &asset : received("assetAdd")) {
             QCOMPARE(asset["StgSize"].toInt(-1), 0);
             QVERIFY(!asset.contains("StgCredentials") && !asset.contains("StgHost"));
-            if (asset["Id"].toInt() > 22000)
+            if (asset["Id"].toInt() >= 22000)
                 QCOMPARE(asset["Position"].toObject(), (QJsonObject{{"x", 0}, {"y", 0}, {"z", 0}}));
             else
                 QCOMPARE(asset["Id"].toInt(-1), 0);

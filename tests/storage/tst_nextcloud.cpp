@@ -190,6 +190,7 @@ void tst_NextCloud::readsNextcloudListing_data()
     row("unicode names", "資料", "Übersicht € (2024).pdf", 2500000, "2.50");
     row("3 GiB", "Models", "scene.bin", 3221225472LL, "3221.23");
     row("top folder", "", "Readme.md", 120, "0.00");
+    row("negative length read as none", "", "Broken.bin", 0, "0.00");
     row("at the depth", "a/b/c/d/e/f/g/h/i", "ten.txt", 10, "0.00");
     row("deeper than the depth", "a/b/c/d/e/f/g/h/i/j", "eleven.txt", -1, "");
 }

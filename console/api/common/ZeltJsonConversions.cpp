@@ -61,15 +61,12 @@ bool fromJsonValue(qint64 &value, const QJsonValue &json)
 
 bool fromJsonValue(float &value, const QJsonValue &json)
 {
-    if (!json.isDouble())
-        return false;
-    // Numbers beyond the range of float become infinite rather than undefined.
+    // A number beyond the range of float does not convert, as a member of another type: as
+    // infinity it would be written back as JSON's null (and the cast itself is undefined).
     const double number = json.toDouble();
-    constexpr float infinity = std::numeric_limits<float>::infinity();
-    if (std::abs(number) <= std::numeric_limits<float>::max())
-        value = static_cast<float>(number);
-    else
-        value = number > 0 ? infinity : -infinity;
+    if (!json.isDouble() || std::abs(number) > double(std::numeric_limits<float>::max()))
+        return false;
+    value = static_cast<float>(number);
     return true;
 }
 

@@ -257,7 +257,9 @@ QByteArray write(const ZeltMeetingInfo &info, const ComponentChoices &choices)
         QJsonArray files;
         QJsonArray placeholders;
         for (const ZeltAsset &asset : info.assets()) {
-            if (asset.id() > ComponentRows::PlaceholderBase && choices.urls)
+            // From the base on, as the reader takes them: an id of exactly the base written
+            // under "assets" would be skipped when the file is imported again.
+            if (asset.id() >= ComponentRows::PlaceholderBase && choices.urls)
                 placeholders.append(fileElement(asset, keptForUrls));
             else if (choices.assets)
                 files.append(fileElement(asset, keptForAssets));

@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace {
 
 void setPath(NextCloudNode &node, const QString &href)
@@ -75,8 +77,10 @@ private:
         } else if (name == u"collection") {
             node.isFolder = true;
         } else if (name == u"getcontentlength") {
-            node.size =
-                xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toLongLong();
+            // A negative length is no byte count: it reads as an absent one.
+            node.size = std::max<qint64>(
+                0,
+                xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toLongLong());
         }
     }
 
