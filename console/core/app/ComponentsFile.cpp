@@ -1,5 +1,7 @@
 #include "ComponentsFile.h"
 
+#include "common/ZeltJsonConversions.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
@@ -110,10 +112,11 @@ bool fits(const QJsonValue &value, Kind kind)
     }
     case Kind::Number:
         return value.isDouble();
-    case Kind::Axis:
-        // The models hold coordinates as float: a larger number would become infinite.
-        return value.isDouble() &&
-               std::abs(value.toDouble()) <= double(std::numeric_limits<float>::max());
+    case Kind::Axis: {
+        // Whatever the model's float conversion takes; a number beyond float's range it refuses.
+        float axis = 0;
+        return Zelt_Common_API::fromJsonValue(axis, value);
+    }
     case Kind::String:
         return value.isString();
     case Kind::Vector:
