@@ -1,11 +1,13 @@
 // Chunked upload and download through Brenn_AWS against s3rver, side by side with `aws s3 cp`
 // (one request at a time, 5 MiB parts) and with curl moving the object in one request.
 // Reports throughput and peak memory of each. With --integrity, only the library's chunked
-// transfers, with the integrity checks off and on in turn, and what the checks cost.
+// transfers, with the integrity checks off and on in turn, and what the checks cost, over
+// loopback and over a link of a network's speed.
 //
 //     transfer_bench [--size-mib N] [--aws PROGRAM]
-//     transfer_bench --integrity [--size-mib N (1024)] [--rounds N (3)]
+//     transfer_bench --integrity [--size-mib N (1024)] [--rounds N (3)] [--link-mbit N (1000)]
 #include "BenchSupport.h"
+#include "FaultProxy.h"
 #include "S3Peer.h"
 
 #include <Brenn_AWS/Storage_S3.h>
@@ -135,11 +137,13 @@ double median(QList<double> values)
 // Moves the object `rounds` times up, then `rounds` times down, each time once with the checks
 // off and once on, the order swapped from round to round so that neither always runs on a
 // warmer peer. The disk is synced before every transfer: the write-back of the one before would
-// slow it down.
-int compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &source,
-                           const QString &target, qint64 size, int rounds, QTextStream &out)
+// slow it down. Appends a row per direction to `table`; false when a transfer failed.
+bool compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &path,
+                            const QString &source, const QString &target, int rounds,
+                            QStringList &table)
 {
     const QString key = QStringLiteral("integrity.bin");
+    const qint64 size = QFileInfo(source).size();
     QList<double> seconds[2][2]; // [upload, download][checks off, on]
     bool ok = true;
     for (int direction = 0; direction < 2; ++direction) {
@@ -155,8 +159,8 @@ int compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &source
                                          : downloadInChunks(storage, key, target)) &&
                          ok;
                 } catch (const QAWSException &exception) {
-                    out << "failed: " << exception.message << Qt::endl;
-                    return 1;
+                    table << QStringLiteral("failed: ") + exception.message;
+                    return false;
                 }
                 seconds[direction][checks] << timer.nsecsElapsed() / 1e9;
                 if (direction == 1)
@@ -164,24 +168,52 @@ int compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &source
             }
         }
     }
-    out << QStringLiteral("%1 MiB, %2 rounds, over loopback to s3rver, 5 MiB parts/chunks; "
-                          "medians\n")
-               .arg(size / MiB)
-               .arg(rounds);
-    out << QStringLiteral("%1 %2 %3 %4\n")
-               .arg(QStringLiteral("chunked"), -10)
-               .arg(QStringLiteral("off MB/s"), 10)
-               .arg(QStringLiteral("on MB/s"), 10)
-               .arg(QStringLiteral("on/off"), 8);
     for (int direction = 0; direction < 2; ++direction) {
         const double off = median(seconds[direction][0]);
         const double on = median(seconds[direction][1]);
-        out << QStringLiteral("%1 %2 %3 %4\n")
-                   .arg(direction == 0 ? QStringLiteral("upload") : QStringLiteral("download"), -10)
-                   .arg(size / 1e6 / off, 10, 'f', 1)
-                   .arg(size / 1e6 / on, 10, 'f', 1)
-                   .arg(off / on, 8, 'f', 3);
+        table << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(direction == 0 ? QStringLiteral("upload") : QStringLiteral("download"),
+                          -10)
+                     .arg(path, -16)
+                     .arg(size / 1e6 / off, 10, 'f', 1)
+                     .arg(size / 1e6 / on, 10, 'f', 1)
+                     .arg(off / on, 8, 'f', 3);
     }
+    return ok;
+}
+
+// The checks' cost straight over loopback, where hashing takes CPU from s3rver and the transfer
+// on the same cores, and over a link of `linkMbit` (through a pacing proxy), where it overlaps
+// the wait for the network as it does against a remote server.
+int compareIntegrityChecks(const S3Peer &peer, const QString &source, const QString &target,
+                           int rounds, int linkMbit, QTextStream &out)
+{
+    FaultProxy link(peer.port());
+    link.limitRate(qint64(linkMbit) * 1000 * 1000 / 8);
+    if (!link.start()) {
+        out << "cannot start the link proxy" << Qt::endl;
+        return 1;
+    }
+    QStringList table;
+    bool ok = true;
+    const QList<std::pair<QString, QString>> paths{
+        {QStringLiteral("loopback"), peer.endpoint()},
+        {QStringLiteral("%1 Mbit/s link").arg(linkMbit), link.url()}};
+    for (const auto &[path, endpoint] : paths) {
+        Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, endpoint, QStringLiteral("S3RVER"),
+                                      QStringLiteral("S3RVER"), QString());
+        ok = compareIntegrityChecks(storage, path, source, target, rounds, table) && ok;
+    }
+    out << QStringLiteral("%1 MiB, %2 rounds, to s3rver, 5 MiB parts/chunks; medians\n")
+               .arg(QFileInfo(source).size() / MiB)
+               .arg(rounds);
+    out << QStringLiteral("%1 %2 %3 %4 %5\n")
+               .arg(QStringLiteral("chunked"), -10)
+               .arg(QStringLiteral("path"), -16)
+               .arg(QStringLiteral("off MB/s"), 10)
+               .arg(QStringLiteral("on MB/s"), 10)
+               .arg(QStringLiteral("on/off"), 8);
+    out << table.join(QLatin1Char('\n')) << Qt::endl;
     out << (ok ? "result ok" : "result FAILED") << Qt::endl;
     return ok ? 0 : 1;
 }
@@ -203,7 +235,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption roundsOption(QStringLiteral("rounds"),
                                           QStringLiteral("Rounds of --integrity (3)."),
                                           QStringLiteral("n"), QStringLiteral("3"));
-    parser.addOptions({sizeOption, awsOption, integrityOption, roundsOption});
+    const QCommandLineOption linkOption(
+        QStringLiteral("link-mbit"),
+        QStringLiteral("The link --integrity also measures over, in Mbit/s (1000)."),
+        QStringLiteral("n"), QStringLiteral("1000"));
+    parser.addOptions({sizeOption, awsOption, integrityOption, roundsOption, linkOption});
     parser.process(application);
     const bool integrity = parser.isSet(integrityOption);
     const qint64 size =
@@ -225,13 +261,14 @@ int main(int argc, char *argv[])
 
     QList<Measurement> results;
     {
-        Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, peer.endpoint(), QStringLiteral("S3RVER"),
-                                      QStringLiteral("S3RVER"), QString());
         const QString target = work.filePath(QStringLiteral("library-download.bin"));
         if (integrity) {
-            return compareIntegrityChecks(storage, source, target, size,
-                                          qMax(1, parser.value(roundsOption).toInt()), out);
+            return compareIntegrityChecks(peer, source, target,
+                                          qMax(1, parser.value(roundsOption).toInt()),
+                                          qMax(1, parser.value(linkOption).toInt()), out);
         }
+        Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, peer.endpoint(), QStringLiteral("S3RVER"),
+                                      QStringLiteral("S3RVER"), QString());
         results << measureHere(QStringLiteral("Brenn_AWS UploadObjectMultipart"), [&] {
             return uploadInChunks(storage, QStringLiteral("library.bin"), source);
         });

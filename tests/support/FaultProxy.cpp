@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -98,9 +99,11 @@ QByteArray headerValue(const QByteArray &head, const QByteArray &name)
     return {};
 }
 
-// Copies a message body framed by `head` from `in` to the socket `out`. `flip` changes the
-// body's middle byte (of the first chunk when chunked).
-bool relayBody(const QByteArray &head, bool hasBody, Reader &in, int out, bool flip)
+using Sender = std::function<bool(const QByteArray &)>;
+
+// Copies a message body framed by `head` from `in` to `send`. `flip` changes the body's middle
+// byte (of the first chunk when chunked).
+bool relayBody(const QByteArray &head, bool hasBody, Reader &in, const Sender &send, bool flip)
 {
     if (!hasBody)
         return true;
@@ -112,24 +115,22 @@ bool relayBody(const QByteArray &head, bool hasBody, Reader &in, int out, bool f
         } else if (flipAt >= 0) {
             flipAt -= block.size();
         }
-        return sendAll(out, block);
+        return send(block);
     };
     if (headerValue(head, "Transfer-Encoding").toLower().contains("chunked")) {
         for (;;) {
             const QByteArray sizeLine = in.until("\r\n");
             bool ok = false;
             const qint64 size = sizeLine.trimmed().split(';').first().toLongLong(&ok, 16);
-            if (!ok || !sendAll(out, sizeLine))
+            if (!ok || !send(sizeLine))
                 return false;
-            if (size == 0) {
-                const QByteArray trailer = in.until("\r\n");
-                return sendAll(out, trailer);
-            }
+            if (size == 0)
+                return send(in.until("\r\n"));
             if (flip) {
                 flipAt = size / 2;
                 flip = false;
             }
-            if (!in.copy(size, forward) || !sendAll(out, in.until("\r\n")))
+            if (!in.copy(size, forward) || !send(in.until("\r\n")))
                 return false;
         }
     }
@@ -209,6 +210,40 @@ QList<QByteArray> FaultProxy::requestLines() const
     return m_requestLines;
 }
 
+void FaultProxy::limitRate(qint64 bytesPerSecond)
+{
+    m_toServer.setRate(bytesPerSecond);
+    m_toClient.setRate(bytesPerSecond);
+}
+
+void FaultProxy::Link::setRate(qint64 bytesPerSecond)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_rate = bytesPerSecond;
+}
+
+void FaultProxy::Link::carry(qint64 bytes)
+{
+    std::chrono::steady_clock::time_point arrival;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_rate <= 0)
+            return;
+        // An idle link saves up no time: a block starts when it is handed over or when the
+        // block before it has passed, whichever is later.
+        m_free = std::max(m_free, std::chrono::steady_clock::now()) +
+                 std::chrono::nanoseconds(bytes * 1000000000 / m_rate);
+        arrival = m_free;
+    }
+    std::this_thread::sleep_until(arrival);
+}
+
+bool FaultProxy::send(Link &link, int fd, const QByteArray &data)
+{
+    link.carry(data.size());
+    return sendAll(fd, data);
+}
+
 void FaultProxy::acceptConnections()
 {
     for (;;) {
@@ -280,17 +315,20 @@ void FaultProxy::serve(int client)
                                     QByteArray::number(body.size()) + "\r\n\r\n" + body);
                 break;
             }
-            const auto toServer = [upstream](QByteArray &block) {
-                return sendAll(upstream, block);
+            const auto toServer = [this, upstream](QByteArray &block) {
+                return send(m_toServer, upstream, block);
             };
-            if (!sendAll(upstream, head) || !fromClient.copy(bodySize, toServer))
+            const Sender toClient = [this, client](const QByteArray &block) {
+                return send(m_toClient, client, block);
+            };
+            if (!send(m_toServer, upstream, head) || !fromClient.copy(bodySize, toServer))
                 break;
             const QByteArray replyHead = fromServer.until("\r\n\r\n");
             const int status = statusOf(replyHead);
             const bool hasBody =
                 !requestLine.startsWith("HEAD ") && status != 204 && status != 304 && status >= 200;
-            if (replyHead.isEmpty() || !sendAll(client, replyHead) ||
-                !relayBody(replyHead, hasBody, fromServer, client, fault == Fault::FlipByte))
+            if (replyHead.isEmpty() || !toClient(replyHead) ||
+                !relayBody(replyHead, hasBody, fromServer, toClient, fault == Fault::FlipByte))
                 break;
         }
     }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -39,8 +40,23 @@ public:
     void spoilEvery(int period, Fault fault);
     // "METHOD target" of every request so far, spoilt ones included.
     QList<QByteArray> requestLines() const;
+    // From now on each direction carries at most this many bytes a second, shared by all
+    // connections, as a network link of that speed would (0: as fast as loopback).
+    void limitRate(qint64 bytesPerSecond);
 
 private:
+    // Holds each block back for the time a link of the set rate would take to carry it.
+    class Link
+    {
+    public:
+        void setRate(qint64 bytesPerSecond);
+        void carry(qint64 bytes);
+
+    private:
+        std::mutex m_mutex;
+        qint64 m_rate = 0;
+        std::chrono::steady_clock::time_point m_free;
+    };
     struct Spoilt
     {
         QByteArray method;
@@ -51,6 +67,7 @@ private:
     void serve(int client);
     Fault faultFor(const QByteArray &method);
     void track(int fd);
+    bool send(Link &link, int fd, const QByteArray &data);
 
     quint16 m_targetPort;
     int m_listener = -1;
@@ -62,6 +79,8 @@ private:
     Fault m_periodic = Fault::None;
     QList<QByteArray> m_requestLines;
     QHash<QByteArray, int> m_methodCounts;
+    Link m_toServer;
+    Link m_toClient;
     std::vector<int> m_sockets;
     std::vector<std::thread> m_threads;
     std::thread m_acceptor;
