@@ -103,7 +103,8 @@ Measurement measureChild(const QString &what, const QStringList &command,
 
 bool sameContent(const QString &a, const QString &b)
 {
-    return sha256Of(a) == sha256Of(b) && !sha256Of(a).isEmpty();
+    const QByteArray digest = sha256Of(a);
+    return !digest.isEmpty() && digest == sha256Of(b);
 }
 
 const QString bucket = QStringLiteral("bench");

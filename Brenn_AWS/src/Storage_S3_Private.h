@@ -159,7 +159,6 @@ private:
                      const QString &localFile, const QString &contentType);
     [[noreturn]] void failUploadChunk(Client &client, const aws::AwsError &error);
     void checkUploadedData(const QString &eTag);
-    bool rewindDownloadDigest();
     void checkDownloadedData();
 
     bool singleUser;
@@ -172,7 +171,7 @@ private:
     qint64 downloadedBytes = 0, downloadSize = 0;
     QString downloadETag;
     // Null when the download's ETag cannot be judged or the checks are off.
-    std::unique_ptr<aws::StreamDigest> downloadDigest;
+    std::unique_ptr<aws::FileDigest> downloadDigest;
     QString uploadBucket, uploadKey, uploadFile;
     qint32 partNumber = 0;
     qint64 uploadedBytes = 0, uploadSize = 0;

@@ -229,9 +229,11 @@ void FaultProxy::Link::carry(qint64 bytes)
         const std::lock_guard<std::mutex> lock(m_mutex);
         if (m_rate <= 0)
             return;
-        // An idle link saves up no time: a block starts when it is handed over or when the
-        // block before it has passed, whichever is later.
-        m_free = std::max(m_free, std::chrono::steady_clock::now()) +
+        // A block starts when the one before it has passed, but at most a few milliseconds
+        // before it is handed over: a sleep that overran is made up by the next blocks, while
+        // an idle link saves up no more than a small burst.
+        const auto now = std::chrono::steady_clock::now();
+        m_free = std::max(m_free, now - std::chrono::milliseconds(2)) +
                  std::chrono::nanoseconds(bytes * 1000000000 / m_rate);
         arrival = m_free;
     }
