@@ -5,7 +5,7 @@
 // loopback and over a link of a network's speed.
 //
 //     transfer_bench [--size-mib N] [--aws PROGRAM]
-//     transfer_bench --integrity [--size-mib N (1024)] [--rounds N (3)] [--link-mbit N (1000)]
+//     transfer_bench --integrity [--size-mib N (256)] [--rounds N (7)] [--link-mbit N (1000)]
 #include "BenchSupport.h"
 #include "FaultProxy.h"
 #include "S3Peer.h"
@@ -25,6 +25,7 @@
 #include <QThread>
 
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -135,24 +136,36 @@ double median(QList<double> values)
     return values.size() % 2 ? values.at(middle) : (values.at(middle - 1) + values.at(middle)) / 2;
 }
 
-// Moves the object `rounds` times up, then `rounds` times down, each time once with the checks
-// off and once on, the order swapped from round to round so that neither always runs on a
-// warmer peer. The disk is synced before every transfer: the write-back of the one before would
-// slow it down. Appends a row per direction to `table`; false when a transfer failed.
+double cpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Moves the object `rounds` times up, then `rounds` times down, each round once with the checks
+// off and once on, back to back and in swapped order from round to round. The cost is judged by
+// the median of the rounds' own on/off ratios: s3rver's speed drifts by more than the checks
+// cost, but hardly within a round. The disk is synced before every transfer: the write-back of
+// the one before would slow it down. Appends a row per direction to `table`; false when a
+// transfer failed.
 bool compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &path,
                             const QString &source, const QString &target, int rounds,
                             QStringList &table)
 {
     const QString key = QStringLiteral("integrity.bin");
     const qint64 size = QFileInfo(source).size();
-    QList<double> seconds[2][2]; // [upload, download][checks off, on]
     bool ok = true;
     for (int direction = 0; direction < 2; ++direction) {
+        QList<double> seconds[2], cpu[2], ratios; // [checks off, on]
         for (int round = 0; round < rounds; ++round) {
+            double roundSeconds[2] = {};
             for (int turn = 0; turn < 2; ++turn) {
                 const int checks = (round + turn) % 2;
                 storage.SetIntegrityChecks(checks == 1);
                 ::sync();
+                const double cpuBefore = cpuSeconds();
                 QElapsedTimer timer;
                 timer.start();
                 try {
@@ -163,22 +176,28 @@ bool compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &path,
                     table << QStringLiteral("failed: ") + exception.message;
                     return false;
                 }
-                seconds[direction][checks] << timer.nsecsElapsed() / 1e9;
+                roundSeconds[checks] = timer.nsecsElapsed() / 1e9;
+                seconds[checks] << roundSeconds[checks];
+                cpu[checks] << cpuSeconds() - cpuBefore;
                 if (direction == 1)
                     ok = ok && sameContent(source, target);
             }
+            ratios << roundSeconds[0] / roundSeconds[1];
         }
-    }
-    for (int direction = 0; direction < 2; ++direction) {
-        const double off = median(seconds[direction][0]);
-        const double on = median(seconds[direction][1]);
-        table << QStringLiteral("%1 %2 %3 %4 %5")
+        std::sort(ratios.begin(), ratios.end());
+        table << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
                      .arg(direction == 0 ? QStringLiteral("upload") : QStringLiteral("download"),
                           -10)
                      .arg(path, -16)
-                     .arg(size / 1e6 / off, 10, 'f', 1)
-                     .arg(size / 1e6 / on, 10, 'f', 1)
-                     .arg(off / on, 8, 'f', 3);
+                     .arg(size / 1e6 / median(seconds[0]), 9, 'f', 1)
+                     .arg(size / 1e6 / median(seconds[1]), 9, 'f', 1)
+                     .arg(median(ratios), 7, 'f', 3)
+                     .arg(QStringLiteral("%1-%2")
+                              .arg(ratios.first(), 0, 'f', 2)
+                              .arg(ratios.last(), 0, 'f', 2),
+                          10)
+                     .arg(median(cpu[0]), 7, 'f', 2)
+                     .arg(median(cpu[1]), 6, 'f', 2);
     }
     return ok;
 }
@@ -205,15 +224,20 @@ int compareIntegrityChecks(const S3Peer &peer, const QString &source, const QStr
                                       QStringLiteral("S3RVER"), QString());
         ok = compareIntegrityChecks(storage, path, source, target, rounds, table) && ok;
     }
-    out << QStringLiteral("%1 MiB, %2 rounds, to s3rver, 5 MiB parts/chunks; medians\n")
+    out << QStringLiteral("%1 MiB, %2 rounds, to s3rver, 5 MiB parts/chunks; medians, on/off "
+                          "of the rounds' own ratios (their range beside it), CPU seconds of "
+                          "this process\n")
                .arg(QFileInfo(source).size() / MiB)
                .arg(rounds);
-    out << QStringLiteral("%1 %2 %3 %4 %5\n")
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
                .arg(QStringLiteral("chunked"), -10)
                .arg(QStringLiteral("path"), -16)
-               .arg(QStringLiteral("off MB/s"), 10)
-               .arg(QStringLiteral("on MB/s"), 10)
-               .arg(QStringLiteral("on/off"), 8);
+               .arg(QStringLiteral("off MB/s"), 9)
+               .arg(QStringLiteral("on MB/s"), 9)
+               .arg(QStringLiteral("on/off"), 7)
+               .arg(QStringLiteral("rounds"), 10)
+               .arg(QStringLiteral("CPU s off"), 7)
+               .arg(QStringLiteral("on"), 6);
     out << table.join(QLatin1Char('\n')) << Qt::endl;
     out << (ok ? "result ok" : "result FAILED") << Qt::endl;
     return ok ? 0 : 1;
@@ -234,8 +258,8 @@ int main(int argc, char *argv[])
         QStringLiteral("integrity"),
         QStringLiteral("Only the library's chunked transfers, integrity checks off and on."));
     const QCommandLineOption roundsOption(QStringLiteral("rounds"),
-                                          QStringLiteral("Rounds of --integrity (3)."),
-                                          QStringLiteral("n"), QStringLiteral("3"));
+                                          QStringLiteral("Rounds of --integrity (7)."),
+                                          QStringLiteral("n"), QStringLiteral("7"));
     const QCommandLineOption linkOption(
         QStringLiteral("link-mbit"),
         QStringLiteral("The link --integrity also measures over, in Mbit/s (1000)."),
@@ -244,7 +268,7 @@ int main(int argc, char *argv[])
     parser.process(application);
     const bool integrity = parser.isSet(integrityOption);
     const qint64 size =
-        (integrity && !parser.isSet(sizeOption) ? 1024 : parser.value(sizeOption).toLongLong()) *
+        (integrity && !parser.isSet(sizeOption) ? 256 : parser.value(sizeOption).toLongLong()) *
         MiB;
     QTextStream out(stdout);
 
