@@ -594,25 +594,28 @@ void Storage_S3_Private::startDownload(Client &client, const QString &bucket, co
     downloadETag = withoutQuotes(head.eTag);
     const auto partSize = aws::digestPartSize(downloadETag, head.size, downloadChunkSize);
     if (integrityChecks && partSize)
-        downloadDigest = std::make_unique<aws::FileDigest>(localFile, *partSize);
+        downloadDigest = std::make_unique<aws::StreamDigest>(*partSize);
+}
+
+bool Storage_S3_Private::rewindDownloadDigest()
+{
+    // A failed chunk may have hashed bytes that were cut off again.
+    if (!downloadDigest || downloadDigest->size() == downloadedBytes)
+        return true;
+    QFile written(downloadFile);
+    return written.open(QIODevice::ReadOnly) && downloadDigest->rewind(written, downloadedBytes);
 }
 
 void Storage_S3_Private::checkDownloadedData()
 {
     if (!downloadDigest)
         return;
-    const std::optional<QString> computed = downloadDigest->eTag();
-    if (!computed) {
-        // Unjudged, not known to be bad: the file stays, and the next call starts over.
-        const QString unreadFile = downloadFile;
-        resetDownloadValues();
-        throw cannotReadFile(unreadFile);
-    }
-    if (computed->compare(downloadETag, Qt::CaseInsensitive) == 0)
+    const QString computed = downloadDigest->eTag();
+    if (computed.compare(downloadETag, Qt::CaseInsensitive) == 0)
         return;
     const QString message =
         QStringLiteral("the downloaded data (%1) does not match the server's ETag %2.")
-            .arg(*computed, downloadETag);
+            .arg(computed, downloadETag);
     const QString badFile = downloadFile;
     resetDownloadValues();
     QFile::remove(badFile);
@@ -631,6 +634,8 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
     qint32 speed = 0;
     // An empty object needs no request; ranges cannot name zero bytes.
     if (downloadSize > 0) {
+        if (!rewindDownloadDigest())
+            throw cannotReadFile(localFile);
         const qint64 last = qMin(downloadedBytes + downloadChunkSize, downloadSize) - 1;
         const QByteArray range =
             "bytes=" + QByteArray::number(downloadedBytes) + '-' + QByteArray::number(last);
@@ -640,6 +645,8 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
             if (writeFailed)
                 return false;
             received += size;
+            if (downloadDigest)
+                downloadDigest->addData(data, size);
             return true;
         };
         QElapsedTimer timer;
@@ -663,9 +670,6 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
         }
         downloadedBytes += received;
         speed = chunkSpeed(received, elapsedMs);
-        // Hashed from the file while the next chunk comes in.
-        if (downloadDigest)
-            downloadDigest->hashUpTo(downloadedBytes);
     }
 
     MPInfo info;

@@ -159,6 +159,7 @@ private:
                      const QString &localFile, const QString &contentType);
     [[noreturn]] void failUploadChunk(Client &client, const aws::AwsError &error);
     void checkUploadedData(const QString &eTag);
+    bool rewindDownloadDigest();
     void checkDownloadedData();
 
     bool singleUser;
@@ -171,7 +172,7 @@ private:
     qint64 downloadedBytes = 0, downloadSize = 0;
     QString downloadETag;
     // Null when the download's ETag cannot be judged or the checks are off.
-    std::unique_ptr<aws::FileDigest> downloadDigest;
+    std::unique_ptr<aws::StreamDigest> downloadDigest;
     QString uploadBucket, uploadKey, uploadFile;
     qint32 partNumber = 0;
     qint64 uploadedBytes = 0, uploadSize = 0;

@@ -83,6 +83,27 @@ void StreamDigest::addData(const char *data, qint64 size)
     }
 }
 
+bool StreamDigest::rewind(QIODevice &source, qint64 offset)
+{
+    // Finished parts before the offset keep their digests.
+    const qint64 keptParts =
+        m_partSize > 0 ? qMin(offset / m_partSize, m_digests.size() / md5Size) : 0;
+    m_digests.truncate(keptParts * md5Size);
+    m_part.reset();
+    m_partFed = 0;
+    m_fed = keptParts * m_partSize;
+    if (!source.seek(m_fed))
+        return false;
+    QByteArray block;
+    while (m_fed < offset) {
+        block = source.read(qMin<qint64>(offset - m_fed, 1 << 20));
+        if (block.isEmpty())
+            return false;
+        addData(block.constData(), block.size());
+    }
+    return true;
+}
+
 QString StreamDigest::eTag()
 {
     if (m_partSize == 0)
@@ -91,49 +112,6 @@ QString StreamDigest::eTag()
     if (m_partFed > 0)
         digests += m_part.result();
     return multipartETag(digests);
-}
-
-FileDigest::FileDigest(const QString &path, qint64 partSize) : m_file(path), m_digest(partSize) {}
-
-FileDigest::~FileDigest()
-{
-    waitForHashing();
-}
-
-void FileDigest::hashUpTo(qint64 offset)
-{
-    if (waitForHashing())
-        m_hashing = std::async(std::launch::async, [this, offset] { return hashFile(offset); });
-}
-
-std::optional<QString> FileDigest::eTag()
-{
-    if (!waitForHashing())
-        return std::nullopt;
-    return m_digest.eTag();
-}
-
-bool FileDigest::waitForHashing()
-{
-    if (m_hashing.valid())
-        m_readable = m_hashing.get() && m_readable;
-    return m_readable;
-}
-
-bool FileDigest::hashFile(qint64 offset)
-{
-    if (!m_file.isOpen() && !m_file.open(QIODevice::ReadOnly))
-        return false;
-    if (!m_file.seek(m_digest.size()))
-        return false;
-    QByteArray block;
-    while (m_digest.size() < offset) {
-        block = m_file.read(qMin<qint64>(offset - m_digest.size(), 1 << 20));
-        if (block.isEmpty())
-            return false;
-        m_digest.addData(block.constData(), block.size());
-    }
-    return true;
 }
 
 } // namespace Brenn_AWS::aws

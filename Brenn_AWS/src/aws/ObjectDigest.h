@@ -2,11 +2,11 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QFile>
 #include <QString>
 
-#include <future>
 #include <optional>
+
+class QIODevice;
 
 namespace Brenn_AWS::aws {
 
@@ -36,6 +36,9 @@ public:
 
     void addData(const char *data, qint64 size);
     qint64 size() const { return m_fed; }
+    // Back to the state after the first `offset` bytes, hashing again from `source` (which holds
+    // them) only those of the part in progress. False when the source cannot be read.
+    bool rewind(QIODevice &source, qint64 offset);
     QString eTag();
 
 private:
@@ -44,32 +47,6 @@ private:
     qint64 m_partFed = 0;
     qint64 m_fed = 0;
     QByteArray m_digests;
-};
-
-// The ETag of a file being written front to back, hashed on a thread of its own from what is
-// already on disk while the writer goes on: hashing in step with the writes would hold the
-// transfer up whenever the cores are busy with it.
-class FileDigest
-{
-public:
-    FileDigest(const QString &path, qint64 partSize);
-    ~FileDigest();
-    FileDigest(const FileDigest &) = delete;
-    FileDigest &operator=(const FileDigest &) = delete;
-
-    // Hashes the file up to `offset` (after the hashing asked for before has ended).
-    void hashUpTo(qint64 offset);
-    // Nothing when the file could not be read back.
-    std::optional<QString> eTag();
-
-private:
-    bool hashFile(qint64 offset);
-    bool waitForHashing();
-
-    QFile m_file;
-    StreamDigest m_digest;
-    std::future<bool> m_hashing;
-    bool m_readable = true;
 };
 
 } // namespace Brenn_AWS::aws
