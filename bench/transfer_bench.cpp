@@ -203,8 +203,9 @@ bool compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &path,
 }
 
 // The checks' cost straight over loopback, where hashing takes CPU from s3rver and the transfer
-// on the same cores, and over a link of `linkMbit` (through a pacing proxy), where it overlaps
-// the wait for the network as it does against a remote server.
+// on the same cores, and over a link of `linkMbit` (through a pacing proxy), where the socket
+// buffers let it overlap the wait for the network. The proxy runs in this process: its CPU
+// seconds count in the link's rows.
 int compareIntegrityChecks(const S3Peer &peer, const QString &source, const QString &target,
                            int rounds, int linkMbit, QTextStream &out)
 {
