@@ -11,99 +11,12 @@
 
 namespace {
 
-bool sendAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t sent = ::send(fd, data, static_cast<size_t>(size), MSG_NOSIGNAL);
-        if (sent <= 0)
-            return false;
-        data += sent;
-        size -= sent;
-    }
-    return true;
-}
-
-bool sendAll(int fd, const QByteArray &data)
-{
-    return sendAll(fd, data.constData(), data.size());
-}
-
-// Reads one HTTP message part after the other from a socket, buffered.
-class Reader
-{
-public:
-    explicit Reader(int fd) : m_fd(fd) {}
-
-    // Up to and including `end`; empty when the stream ends first.
-    QByteArray until(const QByteArray &end)
-    {
-        qsizetype found;
-        while ((found = m_buffer.indexOf(end)) < 0) {
-            if (!fill())
-                return {};
-        }
-        const QByteArray part = m_buffer.left(found + end.size());
-        m_buffer.remove(0, part.size());
-        return part;
-    }
-
-    // Hands `size` bytes to `sink` in blocks as they come; false when the stream ends first or
-    // the sink refuses.
-    bool copy(qint64 size, const std::function<bool(QByteArray &)> &sink)
-    {
-        while (size > 0) {
-            if (m_buffer.isEmpty() && !fill())
-                return false;
-            QByteArray block = m_buffer.left(qMin<qint64>(size, m_buffer.size()));
-            m_buffer.remove(0, block.size());
-            size -= block.size();
-            if (!sink(block))
-                return false;
-        }
-        return true;
-    }
-
-    bool copyToEnd(const std::function<bool(QByteArray &)> &sink)
-    {
-        do {
-            QByteArray block = std::exchange(m_buffer, {});
-            if (!block.isEmpty() && !sink(block))
-                return false;
-        } while (fill());
-        return true;
-    }
-
-private:
-    bool fill()
-    {
-        char block[64 * 1024];
-        const ssize_t received = ::recv(m_fd, block, sizeof block, 0);
-        if (received <= 0)
-            return false;
-        m_buffer.append(block, received);
-        return true;
-    }
-
-    int m_fd;
-    QByteArray m_buffer;
-};
-
-QByteArray headerValue(const QByteArray &head, const QByteArray &name)
-{
-    const QList<QByteArray> lines = head.split('\n');
-    for (const QByteArray &line : lines) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.left(colon).trimmed().toLower() == name.toLower())
-            return line.mid(colon + 1).trimmed();
-    }
-    return {};
-}
-
 using Sender = std::function<bool(const QByteArray &)>;
 
 // Copies a message body framed by `head` from `in` to `send`. `flip` changes the body's middle
 // byte (of the first chunk when chunked).
-bool relayBody(const QByteArray &head, bool hasBody, Reader &in, const Sender &send, bool flip)
+bool relayBody(const QByteArray &head, bool hasBody, SocketReader &in, const Sender &send,
+               bool flip)
 {
     if (!hasBody)
         return true;
@@ -150,45 +63,19 @@ int statusOf(const QByteArray &head)
 
 } // namespace
 
-FaultProxy::FaultProxy(quint16 targetPort) : m_targetPort(targetPort) {}
-
-FaultProxy::~FaultProxy()
+FaultProxy::FaultProxy(quint16 targetPort)
+    : m_targetPort(targetPort), m_server([this](int client) { serve(client); })
 {
-    m_stopping = true;
-    if (m_listener >= 0)
-        ::shutdown(m_listener, SHUT_RDWR);
-    if (m_acceptor.joinable())
-        m_acceptor.join();
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        for (const int fd : m_sockets)
-            ::shutdown(fd, SHUT_RDWR);
-    }
-    for (std::thread &thread : m_threads)
-        thread.join();
-    if (m_listener >= 0)
-        ::close(m_listener);
 }
 
 bool FaultProxy::start()
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-        ::listen(m_listener, 16) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        return false;
-    m_port = ntohs(address.sin_port);
-    m_acceptor = std::thread([this] { acceptConnections(); });
-    return true;
+    return m_server.start();
 }
 
 QString FaultProxy::url() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
+    return m_server.url();
 }
 
 void FaultProxy::spoil(const QByteArray &method, int occurrence, Fault fault)
@@ -216,55 +103,10 @@ void FaultProxy::limitRate(qint64 bytesPerSecond)
     m_toClient.setRate(bytesPerSecond);
 }
 
-void FaultProxy::Link::setRate(qint64 bytesPerSecond)
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_rate = bytesPerSecond;
-}
-
-void FaultProxy::Link::carry(qint64 bytes)
-{
-    std::chrono::steady_clock::time_point arrival;
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_rate <= 0)
-            return;
-        // A block starts when the one before it has passed, but at most a few milliseconds
-        // before it is handed over: a sleep that overran is made up by the next blocks, while
-        // an idle link saves up no more than a small burst.
-        const auto now = std::chrono::steady_clock::now();
-        m_free = std::max(m_free, now - std::chrono::milliseconds(2)) +
-                 std::chrono::nanoseconds(bytes * 1000000000 / m_rate);
-        arrival = m_free;
-    }
-    std::this_thread::sleep_until(arrival);
-}
-
-bool FaultProxy::send(Link &link, int fd, const QByteArray &data)
+bool FaultProxy::send(LinkPacer &link, int fd, const QByteArray &data)
 {
     link.carry(data.size());
     return sendAll(fd, data);
-}
-
-void FaultProxy::acceptConnections()
-{
-    for (;;) {
-        const int client = ::accept(m_listener, nullptr, nullptr);
-        if (client < 0 || m_stopping) {
-            if (client >= 0)
-                ::close(client);
-            return;
-        }
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_sockets.push_back(client);
-        m_threads.emplace_back([this, client] { serve(client); });
-    }
-}
-
-void FaultProxy::track(int fd)
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_sockets.push_back(fd);
 }
 
 FaultProxy::Fault FaultProxy::faultFor(const QByteArray &method)
@@ -285,10 +127,10 @@ void FaultProxy::serve(int client)
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(m_targetPort);
-    track(upstream);
+    m_server.track(upstream);
     if (::connect(upstream, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
-        Reader fromClient(client);
-        Reader fromServer(upstream);
+        SocketReader fromClient(client);
+        SocketReader fromServer(upstream);
         // Clients send the next request only after the reply to the last one.
         for (;;) {
             const QByteArray head = fromClient.until("\r\n\r\n");
@@ -334,9 +176,5 @@ void FaultProxy::serve(int client)
                 break;
         }
     }
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    for (const int fd : {client, upstream}) {
-        m_sockets.erase(std::remove(m_sockets.begin(), m_sockets.end(), fd), m_sockets.end());
-        ::close(fd);
-    }
+    m_server.close(upstream);
 }

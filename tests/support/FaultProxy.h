@@ -1,15 +1,14 @@
 #pragma once
 
+#include "LinkPacer.h"
+#include "LoopbackServer.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
 
-#include <atomic>
-#include <chrono>
 #include <mutex>
-#include <thread>
-#include <vector>
 
 // A TCP proxy on 127.0.0.1 in front of an HTTP/1.1 server that spoils chosen requests: it resets
 // the connection, answers 503 itself, or flips one byte in the middle of the reply's body. Every
@@ -27,7 +26,6 @@ public:
     };
 
     explicit FaultProxy(quint16 targetPort);
-    ~FaultProxy();
     FaultProxy(const FaultProxy &) = delete;
     FaultProxy &operator=(const FaultProxy &) = delete;
 
@@ -45,43 +43,24 @@ public:
     void limitRate(qint64 bytesPerSecond);
 
 private:
-    // Holds each block back for the time a link of the set rate would take to carry it.
-    class Link
-    {
-    public:
-        void setRate(qint64 bytesPerSecond);
-        void carry(qint64 bytes);
-
-    private:
-        std::mutex m_mutex;
-        qint64 m_rate = 0;
-        std::chrono::steady_clock::time_point m_free;
-    };
     struct Spoilt
     {
         QByteArray method;
         int occurrence; // counted over all connections since the start
         Fault fault;
     };
-    void acceptConnections();
     void serve(int client);
     Fault faultFor(const QByteArray &method);
-    void track(int fd);
-    bool send(Link &link, int fd, const QByteArray &data);
+    bool send(LinkPacer &link, int fd, const QByteArray &data);
 
     quint16 m_targetPort;
-    int m_listener = -1;
-    quint16 m_port = 0;
-    std::atomic<bool> m_stopping{false};
     mutable std::mutex m_mutex;
     QList<Spoilt> m_spoilt;
     int m_period = 0;
     Fault m_periodic = Fault::None;
     QList<QByteArray> m_requestLines;
     QHash<QByteArray, int> m_methodCounts;
-    Link m_toServer;
-    Link m_toClient;
-    std::vector<int> m_sockets;
-    std::vector<std::thread> m_threads;
-    std::thread m_acceptor;
+    LinkPacer m_toServer;
+    LinkPacer m_toClient;
+    LoopbackServer m_server; // last: its threads use the members above
 };

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "LinkPacer.h"
+#include "LoopbackServer.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QMap>
+#include <QString>
+
+#include <mutex>
+
+// An S3 endpoint on 127.0.0.1 that costs next to no CPU, so that a benchmark sees what the client
+// costs: every key reads as one local file (HEAD, and GET of a range sent with sendfile, with the
+// file's MD5 as ETag), and multipart uploads are taken and dropped, each part's ETag made from
+// the Content-MD5 the client sent. Signatures are not checked. Both directions can be paced like
+// a network link.
+class FileObjectServer
+{
+public:
+    explicit FileObjectServer(const QString &objectFile);
+    ~FileObjectServer();
+    FileObjectServer(const FileObjectServer &) = delete;
+    FileObjectServer &operator=(const FileObjectServer &) = delete;
+
+    // Hashes the file for its ETag and listens; false when it cannot.
+    bool start();
+    QString url() const;
+    // From now on each direction carries at most this many bytes a second (0: as fast as
+    // loopback).
+    void limitRate(qint64 bytesPerSecond);
+
+private:
+    bool answer(int fd, SocketReader &in, const QByteArray &head);
+    bool sendObject(int fd, const QByteArray &range);
+    QByteArray takePart(const QByteArray &uploadId, int partNumber, const QByteArray &md5);
+    QByteArray completedETag(const QByteArray &uploadId);
+    void serve(int fd);
+
+    QString m_path;
+    int m_file = -1;
+    qint64 m_size = 0;
+    QByteArray m_eTag;
+    std::mutex m_mutex;
+    int m_uploads = 0;
+    QHash<QByteArray, QMap<int, QByteArray>> m_partDigests; // by upload id, binary MD5s
+    LinkPacer m_toServer;
+    LinkPacer m_toClient;
+    LoopbackServer m_server; // last: its threads use the members above
+};
