@@ -2,7 +2,8 @@
 // (one request at a time, 5 MiB parts) and with curl moving the object in one request.
 // Reports throughput and peak memory of each. With --integrity, only the library's chunked
 // transfers, with the integrity checks off and on in turn, and what the checks cost, over
-// loopback and over a link of a network's speed, against a server that costs next to no CPU.
+// loopback to s3rver and to a server that costs next to no CPU, and over a link of a network's
+// speed.
 //
 //     transfer_bench [--size-mib N] [--aws PROGRAM]
 //     transfer_bench --integrity [--size-mib N (256)] [--rounds N (7)] [--link-mbit N (1000)]
@@ -189,7 +190,7 @@ bool compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &path,
         table << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
                      .arg(direction == 0 ? QStringLiteral("upload") : QStringLiteral("download"),
                           -10)
-                     .arg(path, -16)
+                     .arg(path, -20)
                      .arg(size / 1e6 / median(seconds[0]), 9, 'f', 1)
                      .arg(size / 1e6 / median(seconds[1]), 9, 'f', 1)
                      .arg(median(ratios), 7, 'f', 3)
@@ -203,37 +204,50 @@ bool compareIntegrityChecks(Brenn_AWS::Storage_S3 &storage, const QString &path,
     return ok;
 }
 
-// The checks' cost straight over loopback, where the client's CPU sets the speed, and over a
-// link of `linkMbit`, where the socket buffers let the hashing overlap the wait for the network.
-// The server sends the object with sendfile and drops what it receives: nearly all CPU time is
-// the client's.
+// The checks' cost on three paths: to s3rver over loopback, the peer of the other benchmarks
+// here, where s3rver's CPU sets the speed; to a server that sends the object with sendfile and
+// drops what it receives, over loopback, where the client's own CPU sets it; and to that server
+// over a link of `linkMbit`, where the socket buffers let the hashing overlap the wait for the
+// network.
 int compareIntegrityChecks(const QString &source, const QString &target, int rounds, int linkMbit,
                            QTextStream &out)
 {
-    FileObjectServer server(source);
-    if (!server.start()) {
-        out << "cannot start the object server" << Qt::endl;
+    S3Peer s3rver;
+    if (!s3rver.start({bucket})) {
+        out << "cannot start s3rver: " << s3rver.errorString() << Qt::endl;
         return 1;
     }
+    FileObjectServer quiet(source);
+    if (!quiet.start()) {
+        out << "cannot start the sendfile server" << Qt::endl;
+        return 1;
+    }
+    struct Path
+    {
+        QString name;
+        QString endpoint;
+        qint64 bytesPerSecond;
+    };
+    const QList<Path> paths{{QStringLiteral("s3rver loopback"), s3rver.endpoint(), 0},
+                            {QStringLiteral("sendfile loopback"), quiet.url(), 0},
+                            {QStringLiteral("sendfile %1 Mbit/s").arg(linkMbit), quiet.url(),
+                             qint64(linkMbit) * 1000 * 1000 / 8}};
     QStringList table;
     bool ok = true;
-    const QList<std::pair<QString, qint64>> paths{
-        {QStringLiteral("loopback"), 0},
-        {QStringLiteral("%1 Mbit/s link").arg(linkMbit), qint64(linkMbit) * 1000 * 1000 / 8}};
-    for (const auto &[path, bytesPerSecond] : paths) {
-        server.limitRate(bytesPerSecond);
-        Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, server.url(), QStringLiteral("KEY"),
-                                      QStringLiteral("SECRET"), QString());
-        ok = compareIntegrityChecks(storage, path, source, target, rounds, table) && ok;
+    for (const Path &path : paths) {
+        quiet.limitRate(path.bytesPerSecond);
+        Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, path.endpoint, QStringLiteral("S3RVER"),
+                                      QStringLiteral("S3RVER"), QString());
+        ok = compareIntegrityChecks(storage, path.name, source, target, rounds, table) && ok;
     }
-    out << QStringLiteral("%1 MiB, %2 rounds, 5 MiB parts/chunks, to a sendfile server; medians, "
-                          "on/off of the rounds' own ratios (their range beside it), CPU seconds "
+    out << QStringLiteral("%1 MiB, %2 rounds, 5 MiB parts/chunks; medians, on/off of the rounds' "
+                          "own ratios (their range beside it), CPU seconds "
                           "of the client's thread\n")
                .arg(QFileInfo(source).size() / MiB)
                .arg(rounds);
     out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
                .arg(QStringLiteral("chunked"), -10)
-               .arg(QStringLiteral("path"), -16)
+               .arg(QStringLiteral("path"), -20)
                .arg(QStringLiteral("off MB/s"), 9)
                .arg(QStringLiteral("on MB/s"), 9)
                .arg(QStringLiteral("on/off"), 7)
