@@ -3,11 +3,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <functional>
-#include <thread>
 
 namespace {
 
