@@ -15,7 +15,7 @@ namespace {
 
 QString suiteDir()
 {
-    return TestPaths::sourceDir() + QStringLiteral("/../shared/reference/aws/sigv4-suite");
+    return TestPaths::sourceDir() + QStringLiteral("/tests/brenn_aws/sigv4-suite");
 }
 
 QByteArray readFile(const QString &path)
