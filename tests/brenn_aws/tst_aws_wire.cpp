@@ -96,6 +96,7 @@ QStringList toStringList(const QJsonValue &value)
 enum class S3Call
 {
     Head,
+    HeadPart,
     RangedGet,
     Put,
     Delete,
@@ -143,9 +144,10 @@ void tst_AwsWire::s3RequestsMatchBotocore_data()
         {"unnormalised", QStringLiteral("//double//slash/../dots/./x")},
     };
     const QList<QPair<const char *, S3Call>> calls = {
-        {"head", S3Call::Head},     {"get", S3Call::RangedGet},     {"put", S3Call::Put},
-        {"delete", S3Call::Delete}, {"list", S3Call::List},         {"create", S3Call::Create},
-        {"part", S3Call::Part},     {"complete", S3Call::Complete}, {"abort", S3Call::Abort}};
+        {"head", S3Call::Head},     {"head part", S3Call::HeadPart}, {"get", S3Call::RangedGet},
+        {"put", S3Call::Put},       {"delete", S3Call::Delete},      {"list", S3Call::List},
+        {"create", S3Call::Create}, {"part", S3Call::Part},          {"complete", S3Call::Complete},
+        {"abort", S3Call::Abort}};
     for (const auto &call : calls) {
         for (const auto &key : keys)
             QTest::addRow("%s %s", call.first, key.first) << call.second << key.second << false;
@@ -171,6 +173,10 @@ void tst_AwsWire::s3RequestsMatchBotocore()
     switch (call) {
     case S3Call::Head:
         client.headObject(bucket, key);
+        break;
+    case S3Call::HeadPart:
+        client.headObject(bucket, key, 1);
+        expectQuery(QStringLiteral("partNumber"), QStringLiteral("1"));
         break;
     case S3Call::RangedGet:
         client.getObject(bucket, key, "bytes=5242880-10485759",

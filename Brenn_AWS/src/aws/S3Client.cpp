@@ -44,14 +44,21 @@ Outcome<ListPage> S3Client::listObjectsV2(const QString &bucket, const QString &
     return parseListObjectsV2(response.body);
 }
 
-Outcome<ObjectHead> S3Client::headObject(const QString &bucket, const QString &key)
+Outcome<ObjectHead> S3Client::headObject(const QString &bucket, const QString &key, int partNumber)
 {
     HttpRequest request = objectRequest("HEAD", bucket, key);
+    if (partNumber > 0)
+        request.addQuery("partNumber", QByteArray::number(partNumber));
     const HttpResponse response = sendUnsigned(request);
     if (!response.isSuccess())
         return xmlFailure(response);
-    return ObjectHead{response.header("content-length").toLongLong(),
-                      QString::fromUtf8(response.header("etag"))};
+    // SSE-S3 ("AES256") keeps the MD5 ETags; every other kind of encryption does not.
+    const QByteArray encryption = response.header("x-amz-server-side-encryption");
+    return ObjectHead{
+        response.header("content-length").toLongLong(), QString::fromUtf8(response.header("etag")),
+        (!encryption.isEmpty() && encryption != "AES256") ||
+            !response.header("x-amz-server-side-encryption-customer-algorithm").isEmpty(),
+        response.header("x-amz-mp-parts-count").toInt()};
 }
 
 Outcome<qint64> S3Client::getObject(const QString &bucket, const QString &key,

@@ -8,8 +8,12 @@ namespace Brenn_AWS::aws {
 
 struct ObjectHead
 {
-    qint64 size = 0;
-    QString eTag; // as sent, quotes included
+    qint64 size = 0; // of the part, when one was asked for
+    QString eTag;    // as sent, quotes included
+    // Encrypted with a KMS key or the customer's own (SSE-C): S3 gives such objects ETags
+    // that are no MD5 of their data, whatever their form.
+    bool keyEncrypted = false;
+    int partsCount = 0; // sent only for a part of an object uploaded in parts
 };
 
 // S3 operations, path-style (the bucket is the first path segment), payloads unsigned.
@@ -22,7 +26,9 @@ public:
     // One page of a flat listing; the prefix and the token are left out when empty.
     Outcome<ListPage> listObjectsV2(const QString &bucket, const QString &prefix,
                                     const QString &continuationToken);
-    Outcome<ObjectHead> headObject(const QString &bucket, const QString &key);
+    // With a part number, the head of that part of an object uploaded in parts (of the whole
+    // object, for others).
+    Outcome<ObjectHead> headObject(const QString &bucket, const QString &key, int partNumber = 0);
     // The body goes to `sink`; the result is the number of bytes it received. `range` is the
     // Range header's value, or empty for the whole object.
     Outcome<qint64> getObject(const QString &bucket, const QString &key, const QByteArray &range,
