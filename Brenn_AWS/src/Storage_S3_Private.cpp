@@ -581,6 +581,8 @@ void Storage_S3_Private::startDownload(Client &client, const QString &bucket, co
                                        const QString &localFile)
 {
     const aws::ObjectHead head = valueOrThrow(client.headObject(bucket, key));
+    const std::optional<qint64> partSize =
+        integrityChecks ? learnDigestPartSize(client, bucket, key, head) : std::nullopt;
     // The previous download's stream is closed; its partial file stays on disk.
     resetDownloadValues();
     auto stream = std::make_unique<QFile>(localFile);
@@ -592,9 +594,31 @@ void Storage_S3_Private::startDownload(Client &client, const QString &bucket, co
     downloadFile = localFile;
     downloadSize = head.size;
     downloadETag = withoutQuotes(head.eTag);
-    const auto partSize = aws::digestPartSize(downloadETag, head.size, downloadChunkSize);
-    if (integrityChecks && partSize)
+    if (partSize)
         downloadDigest = std::make_unique<aws::StreamDigest>(*partSize);
+}
+
+std::optional<qint64> Storage_S3_Private::learnDigestPartSize(Client &client, const QString &bucket,
+                                                              const QString &key,
+                                                              const aws::ObjectHead &head)
+{
+    if (head.keyEncrypted)
+        return std::nullopt;
+    const QString eTag = withoutQuotes(head.eTag);
+    const int parts = aws::multipartCount(eTag);
+    // A single part is the whole object; other ETags tell their layout themselves.
+    if (parts <= 1)
+        return aws::digestPartSize(eTag, head.size, head.size, parts);
+    // The uploader chose the part size, so only the server can tell it.
+    const auto first = client.headObject(bucket, key, 1);
+    if (!first.isSuccess()) {
+        if (aws::isTransient(first.error()))
+            throw exceptionFrom(first.error());
+        return std::nullopt; // a server that knows no part numbers
+    }
+    if (first.value().eTag != head.eTag)
+        return std::nullopt; // replaced in between
+    return aws::digestPartSize(eTag, head.size, first.value().size, first.value().partsCount);
 }
 
 bool Storage_S3_Private::rewindDownloadDigest()
@@ -606,12 +630,26 @@ bool Storage_S3_Private::rewindDownloadDigest()
     return written.open(QIODevice::ReadOnly) && downloadDigest->rewind(written, downloadedBytes);
 }
 
-void Storage_S3_Private::checkDownloadedData()
+bool Storage_S3_Private::middlePartsAsLearnt(Client &client)
+{
+    // S3 lets parts differ in length: the download was hashed in the object's own layout only
+    // if those between the first and the last are as long as the first. Asked only of data that
+    // does not match, since a match needs no proof.
+    const int parts = aws::multipartCount(downloadETag);
+    for (int part = 2; part < parts; ++part) {
+        const auto head = client.headObject(downloadBucket, downloadKey, part);
+        if (!head.isSuccess() || head.value().size != downloadDigest->partSize())
+            return false;
+    }
+    return true;
+}
+
+void Storage_S3_Private::checkDownloadedData(Client &client)
 {
     if (!downloadDigest)
         return;
     const QString computed = downloadDigest->eTag();
-    if (computed.compare(downloadETag, Qt::CaseInsensitive) == 0)
+    if (computed.compare(downloadETag, Qt::CaseInsensitive) == 0 || !middlePartsAsLearnt(client))
         return;
     const QString message =
         QStringLiteral("the downloaded data (%1) does not match the server's ETag %2.")
@@ -678,7 +716,7 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
     info.bytesPerSecond = speed;
     info.finished = downloadedBytes >= downloadSize;
     if (info.finished) {
-        checkDownloadedData();
+        checkDownloadedData(client);
         resetDownloadValues();
     }
     return info;

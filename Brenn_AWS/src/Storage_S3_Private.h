@@ -159,8 +159,12 @@ private:
                      const QString &localFile, const QString &contentType);
     [[noreturn]] void failUploadChunk(Client &client, const aws::AwsError &error);
     void checkUploadedData(const QString &eTag);
+    // How the download must be hashed to be judged, nothing when it cannot be.
+    std::optional<qint64> learnDigestPartSize(Client &client, const QString &bucket,
+                                              const QString &key, const aws::ObjectHead &head);
     bool rewindDownloadDigest();
-    void checkDownloadedData();
+    bool middlePartsAsLearnt(Client &client);
+    void checkDownloadedData(Client &client);
 
     bool singleUser;
     aws::CurlRuntime curlRuntime;

@@ -1,7 +1,9 @@
 // Chunked uploads and downloads against s3rver: chunk sizes, continuing and switching
-// transfers, aborts, and a server that dies in the middle of a transfer.
+// transfers, aborts, and a server that dies in the middle of a transfer. Downloads of objects
+// that other tools stored run against a peer that shows them as S3 does.
 #include "StorageTestSupport.h"
 
+#include "FileObjectServer.h"
 #include "S3Peer.h"
 
 #include <Brenn_AWS/Storage_S3.h>
@@ -11,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <numeric>
 #include <thread>
 
 using namespace Brenn_AWS;
@@ -41,6 +44,8 @@ private slots:
     void emptyObjectDownloadsWithoutRange();
     void emptyArgumentsMoveNothing();
     void downloadInterruptedByDyingServerResumes();
+    void downloadOfObjectStoredElsewhere_data();
+    void downloadOfObjectStoredElsewhere();
 
 private:
     QString localFile(const QString &name, qint64 size, quint32 seed = 1);
@@ -351,6 +356,59 @@ void tst_ChunkedTransfers::downloadInterruptedByDyingServerResumes()
     QCOMPARE(info.transferred, size);
     QCOMPARE(QCryptographicHash::hash(readFile(target), QCryptographicHash::Sha256),
              QCryptographicHash::hash(readFile(source), QCryptographicHash::Sha256));
+}
+
+void tst_ChunkedTransfers::downloadOfObjectStoredElsewhere_data()
+{
+    QTest::addColumn<QList<qint64>>("parts"); // empty: stored by one PUT
+    QTest::addColumn<bool>("partNumbers");    // false: the server ignores them
+    QTest::addColumn<bool>("kms");
+    QTest::addColumn<bool>("corrupt"); // the data changes after the ETag was made
+    QTest::addColumn<bool>("fails");
+    // The AWS CLI's 8 MiB parts, downloaded in 5 MiB chunks: as many chunks as parts.
+    const QList<qint64> cli{8 * MiB, 1 * MiB};
+    QTest::newRow("8 MiB parts") << cli << true << false << false << false;
+    QTest::newRow("8 MiB parts, corrupt") << cli << true << false << true << true;
+    QTest::newRow("no part numbers, corrupt") << cli << false << false << true << false;
+    QTest::newRow("uneven parts") << QList<qint64>{6 * MiB, 5 * MiB, 6 * MiB} << true << false
+                                  << false << false;
+    QTest::newRow("SSE-KMS") << QList<qint64>() << true << true << false << false;
+}
+
+void tst_ChunkedTransfers::downloadOfObjectStoredElsewhere()
+{
+    QFETCH(QList<qint64>, parts);
+    QFETCH(bool, partNumbers);
+    QFETCH(bool, kms);
+    QFETCH(bool, corrupt);
+    QFETCH(bool, fails);
+    qint64 size = 9 * MiB;
+    if (!parts.isEmpty())
+        size = std::accumulate(parts.cbegin(), parts.cend(), qint64(0));
+    const QString source = localFile(QStringLiteral("stored-elsewhere"), size);
+    FileObjectServer server(source);
+    server.setPartLengths(parts);
+    if (!partNumbers)
+        server.ignorePartNumbers();
+    if (kms)
+        server.encryptWithKms();
+    QVERIFY(server.start());
+    if (corrupt) {
+        QFile file(source);
+        char last = 0;
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(size - 1) && file.getChar(&last));
+        QVERIFY(file.seek(size - 1) && file.putChar(static_cast<char>(last ^ 1)));
+    }
+    Storage_S3 s3(MinIO, server.url(), accessKey, secretKey, QString());
+    const QString target = m_files.filePath(QStringLiteral("stored-elsewhere-dst"));
+    const QAWSException failed = thrownBy([&] {
+        while (!s3.DownloadObjectMultipart("b", "k", target).finished) {
+        }
+    });
+    QCOMPARE(failed.code, fails ? 189 : -2);
+    QCOMPARE(QFile::exists(target), !fails);
+    if (!fails)
+        QCOMPARE(readFile(target), readFile(source));
 }
 
 QTEST_GUILESS_MAIN(tst_ChunkedTransfers)

@@ -349,26 +349,29 @@ void tst_StorageStandIn::completedUploadIsChecked()
 void tst_StorageStandIn::downloadIsChecked_data()
 {
     QTest::addColumn<QByteArray>("eTag");
-    QTest::addColumn<bool>("cut"); // the second chunk arrives short once
+    QTest::addColumn<int>("partLength"); // as the server tells it; 0: stored whole
+    QTest::addColumn<bool>("cut");       // the second chunk arrives short once
     QTest::addColumn<bool>("checks");
     QTest::addColumn<int>("code");
     const QByteArray data = "0123456789"; // in chunks of 4
     const QByteArray parts = multipartETag({"0123", "4567", "89"});
-    QTest::newRow("whole-object MD5") << md5(data).toHex() << false << true << -2;
-    QTest::newRow("whole-object MD5, cut") << md5(data).toHex() << true << true << -2;
-    QTest::newRow("other whole-object MD5") << md5("x").toHex() << false << true << 189;
-    QTest::newRow("multipart form") << parts << false << true << -2;
-    QTest::newRow("multipart form, cut") << parts << true << true << -2;
+    QTest::newRow("whole-object MD5") << md5(data).toHex() << 0 << false << true << -2;
+    QTest::newRow("whole-object MD5, cut") << md5(data).toHex() << 0 << true << true << -2;
+    QTest::newRow("other whole-object MD5") << md5("x").toHex() << 0 << false << true << 189;
+    QTest::newRow("multipart form") << parts << 4 << false << true << -2;
+    QTest::newRow("multipart form, cut") << parts << 4 << true << true << -2;
     QTest::newRow("other multipart digest")
-        << multipartETag({"0123", "4567", "8x"}) << false << true << 189;
-    QTest::newRow("other part count") << multipartETag({"01234", "56789"}) << false << true << -2;
-    QTest::newRow("no MD5") << QByteArray("abc") << false << true << -2;
-    QTest::newRow("checks off") << md5("x").toHex() << false << false << -2;
+        << multipartETag({"0123", "4567", "8x"}) << 4 << false << true << 189;
+    QTest::newRow("other part count")
+        << multipartETag({"01234", "56789"}) << 5 << false << true << -2;
+    QTest::newRow("no MD5") << QByteArray("abc") << 0 << false << true << -2;
+    QTest::newRow("checks off") << md5("x").toHex() << 0 << false << false << -2;
 }
 
 void tst_StorageStandIn::downloadIsChecked()
 {
     QFETCH(QByteArray, eTag);
+    QFETCH(int, partLength);
     QFETCH(bool, cut);
     QFETCH(bool, checks);
     QFETCH(int, code);
@@ -376,6 +379,16 @@ void tst_StorageStandIn::downloadIsChecked()
     RecordingHttpServer server(RecordingHttpServer::OnOwnThread);
     std::atomic<bool> cutNext{cut};
     server.setHandler([&](const RecordingHttpServer::Request &request) {
+        const int part = queryValue(request, QStringLiteral("partNumber")).toInt();
+        if (request.method == "HEAD" && part > 0 && partLength > 0)
+            return RecordingHttpServer::Reply{
+                206,
+                {},
+                {{"Content-Length",
+                  QByteArray::number(qMin(partLength, 10 - (part - 1) * partLength))},
+                 {"ETag", '"' + eTag + '"'},
+                 {"x-amz-mp-parts-count", QByteArray::number((10 + partLength - 1) / partLength)}},
+                {}};
         if (request.method == "HEAD")
             return RecordingHttpServer::Reply{
                 200, {}, {{"Content-Length", "10"}, {"ETag", '"' + eTag + '"'}}, {}};
@@ -399,6 +412,11 @@ void tst_StorageStandIn::downloadIsChecked()
         });
     }
     QCOMPARE(failed.code, code);
+    // The part size is asked for only where the ETag has parts.
+    if (partLength == 0) {
+        for (const auto &request : server.requests())
+            QVERIFY(!request.query().contains("partNumber"));
+    }
     QCOMPARE(QFile::exists(target), code != 189);
     if (code == 189)
         QVERIFY2(failed.message.startsWith("Integrity check failed: the downloaded data "),

@@ -40,10 +40,24 @@ FileObjectServer::~FileObjectServer()
 bool FileObjectServer::start()
 {
     QFile file(m_path);
-    QCryptographicHash md5(QCryptographicHash::Md5);
-    if (!file.open(QIODevice::ReadOnly) || !md5.addData(&file))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    m_eTag = '"' + md5.result().toHex() + '"';
+    QByteArray eTag;
+    if (m_partLengths.isEmpty()) {
+        QCryptographicHash md5(QCryptographicHash::Md5);
+        if (!md5.addData(&file))
+            return false;
+        eTag = md5.result().toHex();
+    } else {
+        QByteArray digests;
+        for (const qint64 length : std::as_const(m_partLengths))
+            digests += QCryptographicHash::hash(file.read(length), QCryptographicHash::Md5);
+        eTag = QCryptographicHash::hash(digests, QCryptographicHash::Md5).toHex() + '-' +
+               QByteArray::number(m_partLengths.size());
+    }
+    if (m_kms)
+        eTag = QCryptographicHash::hash(eTag, QCryptographicHash::Md5).toHex();
+    m_eTag = '"' + eTag + '"';
     m_size = file.size();
     m_file = ::open(QFile::encodeName(m_path).constData(), O_RDONLY);
     return m_file >= 0 && m_server.start();
@@ -88,12 +102,11 @@ bool FileObjectServer::answer(int fd, SocketReader &in, const QByteArray &head)
     if (!bodyRead)
         return false;
 
-    if (method == "HEAD") {
-        return sendAll(fd, "HTTP/1.1 200 OK\r\nETag: " + m_eTag +
-                               "\r\nContent-Length: " + QByteArray::number(m_size) + "\r\n\r\n");
+    if (method == "HEAD" || method == "GET") {
+        const int partNumber =
+            m_partNumbers ? query.queryItemValue(QStringLiteral("partNumber")).toInt() : 0;
+        return sendObject(fd, method == "GET", headerValue(head, "Range"), partNumber);
     }
-    if (method == "GET")
-        return sendObject(fd, headerValue(head, "Range"));
     if (method == "POST" && query.hasQueryItem(QStringLiteral("uploads"))) {
         QByteArray id;
         {
@@ -119,13 +132,25 @@ bool FileObjectServer::answer(int fd, SocketReader &in, const QByteArray &head)
     return reply(fd, "501 Not Implemented", {}, {});
 }
 
-bool FileObjectServer::sendObject(int fd, const QByteArray &range)
+bool FileObjectServer::sendObject(int fd, bool withBody, const QByteArray &range, int partNumber)
 {
     qint64 first = 0;
     qint64 last = m_size - 1;
     QByteArray status = "200 OK";
     QByteArray headers = "ETag: " + m_eTag + "\r\n";
-    if (range.startsWith("bytes=")) {
+    if (m_kms)
+        headers += "x-amz-server-side-encryption: aws:kms\r\n";
+    if (partNumber > 0) {
+        // A part is answered as a range; an object stored whole is its own part 1.
+        if (partNumber > qMax<qsizetype>(1, m_partLengths.size()))
+            return reply(fd, "416 Range Not Satisfiable", {}, {});
+        for (int part = 1; part < partNumber; ++part)
+            first += m_partLengths.at(part - 1);
+        if (!m_partLengths.isEmpty()) {
+            last = first + m_partLengths.at(partNumber - 1) - 1;
+            headers += "x-amz-mp-parts-count: " + QByteArray::number(m_partLengths.size()) + "\r\n";
+        }
+    } else if (range.startsWith("bytes=")) {
         const QList<QByteArray> bounds = range.mid(6).split('-');
         first = bounds.value(0).toLongLong();
         if (!bounds.value(1).isEmpty())
@@ -134,6 +159,8 @@ bool FileObjectServer::sendObject(int fd, const QByteArray &range)
             return reply(fd, "416 Range Not Satisfiable",
                          "Content-Range: bytes */" + QByteArray::number(m_size) + "\r\n", {});
         }
+    }
+    if (partNumber > 0 || range.startsWith("bytes=")) {
         status = "206 Partial Content";
         headers += "Content-Range: bytes " + QByteArray::number(first) + '-' +
                    QByteArray::number(last) + '/' + QByteArray::number(m_size) + "\r\n";
@@ -141,6 +168,8 @@ bool FileObjectServer::sendObject(int fd, const QByteArray &range)
     if (!sendAll(fd, "HTTP/1.1 " + status + "\r\n" + headers +
                          "Content-Length: " + QByteArray::number(last - first + 1) + "\r\n\r\n"))
         return false;
+    if (!withBody)
+        return true;
     off_t offset = first;
     while (offset <= last) {
         const qint64 size = qMin(block, last + 1 - offset);

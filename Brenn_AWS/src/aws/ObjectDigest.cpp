@@ -20,7 +20,8 @@ bool isMd5Hex(QStringView text)
     return true;
 }
 
-// The part count of the multipart form "<32 hex>-<count>", 0 for any other ETag.
+} // namespace
+
 int multipartCount(const QString &eTag)
 {
     const QStringView view(eTag);
@@ -35,8 +36,6 @@ int multipartCount(const QString &eTag)
     // S3 allows 10,000 parts; longer numbers are no part count.
     return count.size() <= 5 ? count.toInt() : 0;
 }
-
-} // namespace
 
 QString multipartETag(const QByteArray &partDigests)
 {
@@ -54,13 +53,15 @@ std::optional<QString> expectedCompletedETag(const QString &eTag, const QByteArr
     return std::nullopt;
 }
 
-std::optional<qint64> digestPartSize(const QString &eTag, qint64 objectSize, qint64 chunkSize)
+std::optional<qint64> digestPartSize(const QString &eTag, qint64 objectSize, qint64 firstPartSize,
+                                     int partsCount)
 {
     if (isMd5Hex(eTag))
         return 0;
     const int parts = multipartCount(eTag);
-    if (parts > 0 && chunkSize > 0 && (objectSize + chunkSize - 1) / chunkSize == parts)
-        return chunkSize;
+    if (parts > 0 && parts == partsCount && firstPartSize > 0 &&
+        (objectSize + firstPartSize - 1) / firstPartSize == parts)
+        return firstPartSize;
     return std::nullopt;
 }
 

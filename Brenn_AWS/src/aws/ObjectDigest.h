@@ -22,11 +22,15 @@ QString multipartETag(const QByteArray &partDigests);
 // only for a single part. Nothing for other ETags.
 std::optional<QString> expectedCompletedETag(const QString &eTag, const QByteArray &partDigests);
 
+// The part count of the multipart form, 0 for any other ETag.
+int multipartCount(const QString &eTag);
+
 // How a download of `objectSize` bytes must be hashed to be judged against its ETag: 0 for
 // the MD5 of the whole object, the part size for the multipart form, nothing when it cannot
-// be. The part size is unknown: it is taken to be `chunkSize` when that gives the ETag's part
-// count.
-std::optional<qint64> digestPartSize(const QString &eTag, qint64 objectSize, qint64 chunkSize);
+// be. The parts' layout is what the server tells of the first: its length and the object's
+// part count. It holds when parts of that length, the last one shorter, make up the object.
+std::optional<qint64> digestPartSize(const QString &eTag, qint64 objectSize, qint64 firstPartSize,
+                                     int partsCount);
 
 // The ETag of a byte stream fed in order, hashed in parts of a fixed size (0: one part).
 class StreamDigest
@@ -34,6 +38,7 @@ class StreamDigest
 public:
     explicit StreamDigest(qint64 partSize);
 
+    qint64 partSize() const { return m_partSize; }
     void addData(const char *data, qint64 size);
     qint64 size() const { return m_fed; }
     // Back to the state after the first `offset` bytes, hashing again from `source` (which holds
