@@ -126,9 +126,10 @@ public:
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
     // On by default: the finished chunked upload or download is compared with the object's ETag
-    // where that is an MD5 digest of the data; a mismatch throws QAWSException 189 (a download
-    // deletes its file) and forgets the transfer. Switched on, it holds for transfers begun from
-    // then on. Returns the setting now in force.
+    // where that is known to be an MD5 digest of the data (for an object stored in parts, in the
+    // part size the server tells; not for objects encrypted with KMS or customer keys); a
+    // mismatch throws QAWSException 189 (a download deletes its file) and forgets the transfer.
+    // Switched on, it holds for transfers begun from then on. Returns the setting now in force.
     bool SetIntegrityChecks(bool enabled);
 
     // Single-user mode: renewed credentials for every request from now on. The stored chunked
