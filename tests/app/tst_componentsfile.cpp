@@ -3,6 +3,7 @@
 #include "ConsoleHarness.h"
 #include "InfoHarness.h"
 #include "OpenDialogs.h"
+#include "RecordingHttpServer.h"
 #include "ZeltClientFactory.h"
 #include "Zelt_ExportDialog.h"
 #include "service/ZeltMeetingServiceApi.h"
@@ -308,6 +309,40 @@ private slots:
         exchange->exportMeeting(liveInfo("Acme02"));
         QCOMPARE(comparable(fileObject(dir.filePath("acme02.vrl"))),
                  comparable(fileObject(dir.filePath("acme01.vrl"))));
+    }
+
+    void importWaitsForTheAnswerToItsOwnInfoWrite()
+    {
+        // The import's info write is held unanswered; a mute's write on the same client is not.
+        RecordingHttpServer peer;
+        QVERIFY(peer.listen());
+        peer.setHandler([](const RecordingHttpServer::Request &request) {
+            auto reply = RecordingHttpServer::Reply::json("{}");
+            reply.answer = !request.path().endsWith("/Acme02/info");
+            return reply;
+        });
+        auto *client = newZeltClient<ZeltMeetingServiceApi>(peer.url(), QString(),
+                                                            ZeltDefaultHeaders::Json, window.get());
+        ComponentsExchange importer(client, window.get());
+        const auto assetsSent = [&peer] {
+            const auto requests = peer.requests();
+            return std::count_if(requests.begin(), requests.end(),
+                                 [](const auto &request) { return request.method == "POST"; });
+        };
+        QVERIFY(ComponentsFile::save(dir.filePath("rich.vrl"),
+                                     ComponentsFile::write(ZeltMeetingInfo(Rich), {})));
+        prompt->answer(dir.filePath("rich.vrl"));
+        importer.importInto(ZeltMeetingInfo(R"({"meetingId": "Acme02"})"));
+        QSignalSpy muted(client, &ZeltMeetingServiceApi::meetingInfoUpdateSignal);
+        client->meetingInfoUpdate("Acme01", ZeltMeetingInfo());
+        QVERIFY(muted.wait(10000));
+        // Sent after the mute's answer, so answered after whatever that answer let through.
+        QSignalSpy roundTrip(client, &ZeltMeetingServiceApi::meetingInfoSignal);
+        client->meetingInfo("Acme01");
+        QVERIFY(roundTrip.wait(10000));
+        QCOMPARE(assetsSent(), 0);
+        peer.answerHeld(RecordingHttpServer::Reply::json("{}"));
+        QTRY_COMPARE_WITH_TIMEOUT(assetsSent(), 3, 10000);
     }
 
     void importFailuresSendNothing_data()

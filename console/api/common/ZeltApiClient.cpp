@@ -85,8 +85,9 @@ ZeltApiCall ZeltApiClient::call(const QString &method, const QString &pathTempla
         QStringLiteral("%1://%2%3%4%5").arg(_scheme, _host, port, _basePath, pathTemplate), method);
 }
 
-void ZeltApiClient::start(const ZeltApiCall &call,
-                          const std::function<void(const ZeltCompletion &)> &complete)
+ZeltHttpRequestWorker *
+ZeltApiClient::start(const ZeltApiCall &call,
+                     const std::function<void(const ZeltCompletion &)> &complete)
 {
     auto *worker = new ZeltHttpRequestWorker(this);
     worker->setTimeOut(_timeOut);
@@ -116,6 +117,7 @@ void ZeltApiClient::start(const ZeltApiCall &call,
         worker->deleteLater();
     });
     worker->execute(&input);
+    return worker;
 }
 
 } // namespace Zelt_Common_API

@@ -74,15 +74,17 @@ protected:
     // The request of an operation on pathTemplate (appended to the base path).
     ZeltApiCall call(const QString &method, const QString &pathTemplate) const;
 
+    // Each send answers with the request's worker, which its ...Full signals carry: the one way to
+    // tell the reply to this request from those to others of the same operation.
     template <typename Client, typename Result>
-    void send(const ZeltApiCall &call, void (Client::*done)(Result),
-              void (Client::*doneFull)(ZeltHttpRequestWorker *, Result),
-              void (Client::*failed)(Result, QNetworkReply::NetworkError, QString),
-              void (Client::*failedFull)(ZeltHttpRequestWorker *, QNetworkReply::NetworkError,
-                                         QString))
+    ZeltHttpRequestWorker *
+    send(const ZeltApiCall &call, void (Client::*done)(Result),
+         void (Client::*doneFull)(ZeltHttpRequestWorker *, Result),
+         void (Client::*failed)(Result, QNetworkReply::NetworkError, QString),
+         void (Client::*failedFull)(ZeltHttpRequestWorker *, QNetworkReply::NetworkError, QString))
     {
         Client *client = static_cast<Client *>(this);
-        start(call, [=](const ZeltCompletion &completion) {
+        return start(call, [=](const ZeltCompletion &completion) {
             Result summary{};
             zeltReadResult(summary, completion.body);
             if (completion.succeeded) {
@@ -97,14 +99,14 @@ protected:
     }
 
     template <typename Client>
-    void send(const ZeltApiCall &call, void (Client::*done)(),
-              void (Client::*doneFull)(ZeltHttpRequestWorker *),
-              void (Client::*failed)(QNetworkReply::NetworkError, QString),
-              void (Client::*failedFull)(ZeltHttpRequestWorker *, QNetworkReply::NetworkError,
-                                         QString))
+    ZeltHttpRequestWorker *send(const ZeltApiCall &call, void (Client::*done)(),
+                                void (Client::*doneFull)(ZeltHttpRequestWorker *),
+                                void (Client::*failed)(QNetworkReply::NetworkError, QString),
+                                void (Client::*failedFull)(ZeltHttpRequestWorker *,
+                                                           QNetworkReply::NetworkError, QString))
     {
         Client *client = static_cast<Client *>(this);
-        start(call, [=](const ZeltCompletion &completion) {
+        return start(call, [=](const ZeltCompletion &completion) {
             if (completion.succeeded) {
                 emit(client->*done)();
                 emit(client->*doneFull)(completion.worker);
@@ -124,8 +126,8 @@ protected:
     QString _workingDirectory;
 
 private:
-    void start(const ZeltApiCall &call,
-               const std::function<void(const ZeltCompletion &)> &complete);
+    ZeltHttpRequestWorker *start(const ZeltApiCall &call,
+                                 const std::function<void(const ZeltCompletion &)> &complete);
 };
 
 } // namespace Zelt_Common_API

@@ -49,10 +49,12 @@ void ZeltMeetingServiceApi::meetingInfo(const QString &meetingId)
          ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, meetingInfo));
 }
 
-void ZeltMeetingServiceApi::meetingInfoUpdate(const QString &meetingId, const ZeltMeetingInfo &body)
+ZeltHttpRequestWorker *ZeltMeetingServiceApi::meetingInfoUpdate(const QString &meetingId,
+                                                                const ZeltMeetingInfo &body)
 {
-    send(call("PUT", "/zelt/svc/meeting/{meetingId}/info").path("meetingId", meetingId).body(body),
-         ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, meetingInfoUpdate));
+    return send(
+        call("PUT", "/zelt/svc/meeting/{meetingId}/info").path("meetingId", meetingId).body(body),
+        ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, meetingInfoUpdate));
 }
 
 void ZeltMeetingServiceApi::meetingLogfile(const QString &meetingId, qint32 count)

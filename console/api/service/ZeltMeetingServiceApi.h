@@ -31,7 +31,8 @@ public:
     void banlistPost(const ZeltBanlistEntry &body);
     void meetingCommand(const QString &meetingId, const ZeltMeetingCommand &body);
     void meetingInfo(const QString &meetingId);
-    void meetingInfoUpdate(const QString &meetingId, const ZeltMeetingInfo &body);
+    // The request's worker: its replies come through the ...Full signals with it.
+    ZeltHttpRequestWorker *meetingInfoUpdate(const QString &meetingId, const ZeltMeetingInfo &body);
     void meetingLogfile(const QString &meetingId, qint32 count);
     void s3TempAccessKey();
     void serviceLogfile(qint32 count);

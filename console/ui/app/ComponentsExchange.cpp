@@ -13,10 +13,10 @@ using namespace Zelt_Service_API;
 ComponentsExchange::ComponentsExchange(ZeltMeetingServiceApi *service, QWidget *window)
     : QObject(window), service(service), window(window)
 {
-    connect(service, &ZeltMeetingServiceApi::meetingInfoUpdateSignal, this,
+    connect(service, &ZeltMeetingServiceApi::meetingInfoUpdateSignalFull, this,
             &ComponentsExchange::onMeetingInfoWritten);
-    connect(service, &ZeltMeetingServiceApi::meetingInfoUpdateSignalE, this,
-            &ComponentsExchange::onMeetingInfoWritten);
+    connect(service, &ZeltMeetingServiceApi::meetingInfoUpdateSignalEFull, this,
+            [this](ZeltHttpRequestWorker *request) { onMeetingInfoWritten(request); });
 }
 
 void ComponentsExchange::exportMeeting(const ZeltMeetingInfo &info)
@@ -52,17 +52,21 @@ void ComponentsExchange::importInto(const ZeltMeetingInfo &info)
         addAssets(meetingId, components.assets);
         return;
     }
-    waiting.enqueue({meetingId, components.assets});
-    service->meetingInfoUpdate(meetingId, components.appliedTo(info));
+    waiting.append({service->meetingInfoUpdate(meetingId, components.appliedTo(info)), meetingId,
+                    components.assets});
 }
 
-void ComponentsExchange::onMeetingInfoWritten()
+void ComponentsExchange::onMeetingInfoWritten(ZeltHttpRequestWorker *request)
 {
     // A refused info still lets the files through: the service judges each on its own.
-    if (!waiting.isEmpty()) {
-        const WaitingAssets next = waiting.dequeue();
-        addAssets(next.meetingId, next.assets);
-    }
+    const auto own = std::find_if(waiting.begin(), waiting.end(), [request](const auto &entry) {
+        return entry.request == request;
+    });
+    if (own == waiting.end())
+        return;
+    const WaitingAssets released = *own;
+    waiting.erase(own);
+    addAssets(released.meetingId, released.assets);
 }
 
 void ComponentsExchange::addAssets(const QString &meetingId, const QList<ZeltAsset> &assets)

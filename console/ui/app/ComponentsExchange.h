@@ -1,9 +1,11 @@
 #pragma once
 
 #include "service/ZeltMeetingInfo.h"
+#include "service/Zelt_Service_API.h"
 
+#include <QList>
 #include <QObject>
-#include <QQueue>
+#include <QPointer>
 
 class QWidget;
 namespace Zelt_Service_API {
@@ -27,17 +29,20 @@ public:
     void importInto(const Zelt_Service_API::ZeltMeetingInfo &info);
 
 private:
-    void onMeetingInfoWritten();
+    void onMeetingInfoWritten(Zelt_Service_API::ZeltHttpRequestWorker *request);
     void addAssets(const QString &meetingId, const QList<Zelt_Service_API::ZeltAsset> &assets);
 
     Zelt_Service_API::ZeltMeetingServiceApi *service;
     QWidget *window;
     struct WaitingAssets
     {
+        // The import's own info write; other writes (mute, presenter, spawn points) share the
+        // client and must not release the assets. Null once the request was dropped unanswered.
+        QPointer<Zelt_Service_API::ZeltHttpRequestWorker> request;
         QString meetingId;
         QList<Zelt_Service_API::ZeltAsset> assets;
     };
     // Assets wait for the meeting info to be written first: the info replaces the meeting's
     // assets with its own list, which would drop assets added before it.
-    QQueue<WaitingAssets> waiting;
+    QList<WaitingAssets> waiting;
 };
