@@ -107,6 +107,20 @@ private slots:
                  "1.23457e+06|3.14159|0");
     }
 
+    void coordinates_data()
+    {
+        QTest::addColumn<QString>("value"); // empty: refused
+        for (const char *refused : {"1e39", "-1e39", "1e400", "inf", "nan"})
+            QTest::newRow(refused) << QString();
+        QTest::newRow("-3.4e38") << "-3.4e+38";
+        QTest::newRow("-") << "0";
+    }
+    void coordinates()
+    {
+        const auto coordinate = SpawnPointRules::coordinate(QTest::currentDataTag());
+        QTEST(coordinate ? SpawnPointRules::number(*coordinate) : QString(), "value");
+    }
+
     void moving_data()
     {
         QTest::addColumn<int>("count");
@@ -223,6 +237,12 @@ private slots:
                 QTRY_COMPARE_WITH_TIMEOUT(in<QLineEdit>(editor, "lePosZ")->text(), "-2", 10000);
                 QCOMPARE(in<QLineEdit>(editor, "lePosX")->text(), "1");
                 QCOMPARE(in<QLineEdit>(editor, "leRotY")->text(), "20");
+                // A coordinate beyond a float's range keeps the dialog open, with a message.
+                in<QLineEdit>(editor, "leRotX")->setText(QStringLiteral("1e400"));
+                clickOk(editor);
+                QVERIFY(editor->isVisible());
+                QCOMPARE(console->prompt.titles(Prompt::Kind::Warning).size(), 1);
+                in<QLineEdit>(editor, "leRotX")->setText(QStringLiteral("0"));
                 clickOk(editor);
             });
             in<QPushButton>(dialog, "btnSPAdd")->click();

@@ -61,10 +61,11 @@ bool fromJsonValue(qint64 &value, const QJsonValue &json)
 
 bool fromJsonValue(float &value, const QJsonValue &json)
 {
-    // A number beyond the range of float does not convert, as a member of another type: as
-    // infinity it would be written back as JSON's null (and the cast itself is undefined).
+    // A number beyond the range of float (or no number at all) does not convert, as a member of
+    // another type: as infinity it would be written back as JSON's null (and the cast itself is
+    // undefined).
     const double number = json.toDouble();
-    if (!json.isDouble() || std::abs(number) > double(std::numeric_limits<float>::max()))
+    if (!json.isDouble() || !(std::abs(number) <= double(std::numeric_limits<float>::max())))
         return false;
     value = static_cast<float>(number);
     return true;

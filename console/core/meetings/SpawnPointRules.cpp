@@ -1,6 +1,10 @@
 #include "SpawnPointRules.h"
 
+#include "common/ZeltJsonConversions.h"
+
 #include <QCoreApplication>
+
+#include <limits>
 
 using Zelt_Service_API::ZeltDefVector3;
 
@@ -30,13 +34,27 @@ QString vectorText(const ZeltDefVector3 &vector)
            number(vector.z());
 }
 
+std::optional<float> coordinate(const QString &text)
+{
+    // toDouble() answers 0 for text that does not convert, and infinity when it overflows.
+    const double number = text.toDouble();
+    float value = 0;
+    if (!Zelt_Common_API::fromJsonValue(value, number))
+        return std::nullopt;
+    return value;
+}
+
+QString coordinateLimit()
+{
+    return number(std::numeric_limits<float>::max());
+}
+
 ZeltDefVector3 vector(const QString &x, const QString &y, const QString &z)
 {
-    // toDouble() answers 0 for text that does not convert.
     ZeltDefVector3 result;
-    result.setX(float(x.toDouble()));
-    result.setY(float(y.toDouble()));
-    result.setZ(float(z.toDouble()));
+    result.setX(coordinate(x).value_or(0));
+    result.setY(coordinate(y).value_or(0));
+    result.setZ(coordinate(z).value_or(0));
     return result;
 }
 

@@ -21,7 +21,12 @@ QString newTitle(int index);
 QString number(float value);
 // x, y and z joined by "|".
 QString vectorText(const Zelt_Service_API::ZeltDefVector3 &vector);
-// Three coordinate texts as a vector; a text that is not a number gives 0.
+// A typed coordinate: 0 for a text that is not a number, nothing for a number a float cannot
+// hold (the service would store it as nothing and answer 0).
+std::optional<float> coordinate(const QString &text);
+// The largest coordinate, as the dialogs show it.
+QString coordinateLimit();
+// Three coordinate texts as a vector; a text that is not a coordinate gives 0.
 Zelt_Service_API::ZeltDefVector3 vector(const QString &x, const QString &y, const QString &z);
 
 // Whether the point in row (-1: none) can move one place up or down in a list of count points.

@@ -1,5 +1,6 @@
 #include "Zelt_SpawnPointEditDialog.h"
 
+#include "Prompt.h"
 #include "SpawnPointRules.h"
 #include "Zelt_MeetingsInfoThread.h"
 #include "ui_Zelt_SpawnPointEditDialog.h"
@@ -37,8 +38,7 @@ Zelt_SpawnPointEditDialog::Zelt_SpawnPointEditDialog(int index, const QString &t
     ui->setupUi(this);
     // The fields are read back with the C locale, so they must not accept a decimal comma.
     validator->setLocale(QLocale::c());
-    for (QLineEdit *field :
-         {ui->lePosX, ui->lePosY, ui->lePosZ, ui->leRotX, ui->leRotY, ui->leRotZ})
+    for (QLineEdit *field : coordinateFields())
         field->setValidator(validator);
     connect(infoThread, &Zelt_MeetingsInfoThread::playerPos, this,
             &Zelt_SpawnPointEditDialog::onPlayerPos);
@@ -51,6 +51,26 @@ Zelt_SpawnPointEditDialog::Zelt_SpawnPointEditDialog(int index, const QString &t
 }
 
 Zelt_SpawnPointEditDialog::~Zelt_SpawnPointEditDialog() = default;
+
+QList<QLineEdit *> Zelt_SpawnPointEditDialog::coordinateFields() const
+{
+    return {ui->lePosX, ui->lePosY, ui->lePosZ, ui->leRotX, ui->leRotY, ui->leRotZ};
+}
+
+void Zelt_SpawnPointEditDialog::accept()
+{
+    for (QLineEdit *field : coordinateFields()) {
+        if (SpawnPointRules::coordinate(field->text()))
+            continue;
+        Prompt::warning(this, tr("Invalid coordinate"),
+                        tr("%1 is out of range: a coordinate lies between -%2 and %2.")
+                            .arg(field->text(), SpawnPointRules::coordinateLimit()));
+        field->setFocus();
+        field->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
 
 void Zelt_SpawnPointEditDialog::on_leTitle_textChanged(QString arg1)
 {

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QDoubleValidator;
+class QLineEdit;
 class Zelt_MeetingsInfoThread;
 namespace Ui {
 class Zelt_SpawnPointEditDialogClass;
@@ -32,6 +33,8 @@ public:
     Zelt_Service_API::ZeltSpawnPoint spawnPoint() const;
 
 public slots:
+    // Refuses to close while a coordinate lies beyond what the service can store.
+    void accept() override;
     void on_btnLoadPos_clicked();
     void onPlayerPos(Zelt_Service_API::ZeltSpawnPoint pnt);
     void onMeetingsInfo(QMap<QString, Zelt_Service_API::ZeltMeetingInfo> map);
@@ -41,6 +44,7 @@ private:
     Zelt_SpawnPointEditDialog(int index, const QString &title,
                               const Zelt_Service_API::ZeltMeetingInfo &info,
                               Zelt_MeetingsInfoThread *infoThread, QWidget *parent);
+    QList<QLineEdit *> coordinateFields() const;
     void fillPlayers();
     void showVectors(const Zelt_Service_API::ZeltDefVector3 &position,
                      const Zelt_Service_API::ZeltDefVector3 &rotation);
