@@ -230,6 +230,9 @@ private slots:
         QMap<QString, QJsonArray> params;
         for (const QJsonObject &command : bodies("meetingCommand"))
             params.insert(command.value("command").toString(), command.value("params").toArray());
+        // Both name the meeting by its key, in lower case, as the log requests do.
+        for (const auto &command : console->sim.received(QStringLiteral("meetingCommand")))
+            QCOMPARE(command.request.path, QStringLiteral("/zelt/svc/meeting/acme01/command"));
         QCOMPARE(params.value("KickPlayer"), QJsonArray{QString::number(tom)});
         QCOMPARE(params.value("SendMessage"), QJsonArray{"Five minutes break"});
         QCOMPARE(console->prompt.titles(Kind::Text), QStringList{"Send Message to Meeting ACME01"});

@@ -313,8 +313,7 @@ void Zelt_Meetings::on_btnKickUser_clicked()
     const auto answer = Prompt::question(
         this, tr("Kick User"), tr("Kick user %1 from meeting %2?").arg(member->alias(), key));
     if (answer == Prompt::Yes)
-        infoThread->sendMeetingCommand(meetingMap.value(key).meetingId(),
-                                       QStringLiteral("KickPlayer"),
+        infoThread->sendMeetingCommand(key, QStringLiteral("KickPlayer"),
                                        {QString::number(member->id())});
 }
 
@@ -327,8 +326,7 @@ void Zelt_Meetings::on_btnSendMsg_clicked()
         Prompt::current().text(this, tr("Send Message to Meeting %1").arg(key.toUpper()),
                                tr("Message:"), Prompt::Echo::Normal, QString());
     if (text && !text->isEmpty())
-        infoThread->sendMeetingCommand(meetingMap.value(key).meetingId(),
-                                       QStringLiteral("SendMessage"), {*text});
+        infoThread->sendMeetingCommand(key, QStringLiteral("SendMessage"), {*text});
 }
 
 std::optional<Zelt_Service_API::ZeltMirrorClientInfo>
