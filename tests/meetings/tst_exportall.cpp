@@ -124,6 +124,19 @@ private slots:
                  QStringList{"Meetings exported to " + folder + "."});
     }
 
+    void oneUnwritableFileKeepsNoOtherFromBeingWritten()
+    {
+        signInWithLiveInfo();
+        QTemporaryDir folder;
+        // A folder where Acme02's file belongs cannot be replaced by it.
+        QVERIFY(QDir(folder.path()).mkdir("Acme02_anna.vrl"));
+        exportAll(QDialogButtonBox::Ok, folder.path());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 5);
+        const QString report = console->prompt.texts(Kind::Warning).value(0);
+        QVERIFY(report.contains("\nAcme02_anna.vrl: ") && report.endsWith(folder.path() + "."));
+        QVERIFY(console->prompt.texts(Kind::Information).isEmpty());
+    }
+
     void cancelledOrUnwritableReportsNoSuccess()
     {
         signInWithLiveInfo();
@@ -136,8 +149,8 @@ private slots:
         exportAll(QDialogButtonBox::Ok, geteuid() == 0 ? QStringLiteral("/proc") : locked.path());
         QCOMPARE(console->prompt.titles(Kind::Directory),
                  QStringList{"Export all meetings to directory"});
-        QCOMPARE(console->prompt.texts(Kind::Critical),
-                 QStringList{"Export file could not be opened."});
+        QCOMPARE(console->prompt.titles(Kind::Critical), QStringList{"Meetings not exported"});
+        QVERIFY(console->prompt.texts(Kind::Critical).first().contains("Acme01_anna.vrl: "));
         QVERIFY(console->prompt.texts(Kind::Information).isEmpty());
         QFile::setPermissions(locked.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -324,12 +324,15 @@ QList<ZeltSpawnPoint> mergeSpawnPoints(const QList<ZeltSpawnPoint> &current,
     return byId.values();
 }
 
-bool save(const QString &fileName, const QByteArray &content)
+bool save(const QString &fileName, const QByteArray &content, QString *error)
 {
     // Written beside the target and renamed over it, so a failed write leaves no half file.
     QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
-           file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 std::variant<ImportedComponents, LoadFailure> load(const QString &fileName)

@@ -63,8 +63,9 @@ QList<Zelt_Service_API::ZeltSpawnPoint>
 mergeSpawnPoints(const QList<Zelt_Service_API::ZeltSpawnPoint> &current,
                  const QList<Zelt_Service_API::ZeltSpawnPoint> &imported);
 
-// Replaces the file with content, or leaves it as it was; false when it could not be written.
-bool save(const QString &fileName, const QByteArray &content);
+// Replaces the file with content, or leaves it as it was; false (and why, into error) when it
+// could not be written.
+bool save(const QString &fileName, const QByteArray &content, QString *error = nullptr);
 
 enum class LoadFailure
 {

@@ -45,15 +45,17 @@ void Zelt_ExportDialog::exportToChosenFile()
     if (chosenName.isEmpty())
         return;
     const QString fileName = ComponentsFile::withExtension(chosenName);
-    if (writeFile(*info, fileName))
-        Prompt::information(this, tr("Meeting exported"),
-                            tr("Meeting components exported to %1.").arg(fileName));
+    if (!writeFile(*info, fileName)) {
+        Prompt::critical(this, tr("Error writing export file"),
+                         tr("Export file could not be opened."));
+        return;
+    }
+    Prompt::information(this, tr("Meeting exported"),
+                        tr("Meeting components exported to %1.").arg(fileName));
 }
 
-bool Zelt_ExportDialog::writeFile(const ZeltMeetingInfo &meeting, const QString &fileName)
+bool Zelt_ExportDialog::writeFile(const ZeltMeetingInfo &meeting, const QString &fileName,
+                                  QString *error) const
 {
-    if (ComponentsFile::save(fileName, ComponentsFile::write(meeting, chosen)))
-        return true;
-    Prompt::critical(this, tr("Error writing export file"), tr("Export file could not be opened."));
-    return false;
+    return ComponentsFile::save(fileName, ComponentsFile::write(meeting, chosen), error);
 }

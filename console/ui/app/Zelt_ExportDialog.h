@@ -24,8 +24,10 @@ public:
     bool isAccepted() const { return accepted; }
     ComponentChoices choices() const { return chosen; }
 
-    // Writes the chosen components of info to fileName; says so when it cannot.
-    bool writeFile(const Zelt_Service_API::ZeltMeetingInfo &info, const QString &fileName);
+    // Writes the chosen components of info to fileName; false (and why, into error) when it
+    // cannot.
+    bool writeFile(const Zelt_Service_API::ZeltMeetingInfo &info, const QString &fileName,
+                   QString *error = nullptr) const;
 
 private slots:
     void on_buttonBox_accepted();

@@ -431,12 +431,26 @@ void Zelt_Meetings::on_btnExportAll_clicked()
     if (folder.isEmpty())
         return;
     // Only meetings with live info are exported, each to a file of its own inside the folder.
+    // One file that cannot be written keeps no other from being written.
     ExportFileNames names;
+    QStringList failures;
     for (auto info = liveInfo.cbegin(); info != liveInfo.cend(); ++info) {
         const QString name = names.next(info->meetingId(), meetingMap.value(info.key()).creator());
-        // The first failure has said so; the rest would fail alike.
-        if (!dialog.writeFile(*info, QDir(folder).filePath(name)))
-            return;
+        QString reason;
+        if (!dialog.writeFile(*info, QDir(folder).filePath(name), &reason))
+            failures << name + QStringLiteral(": ") + reason;
     }
-    Prompt::information(this, tr("Meetings exported"), tr("Meetings exported to %1.").arg(folder));
+    if (failures.isEmpty())
+        Prompt::information(this, tr("Meetings exported"),
+                            tr("Meetings exported to %1.").arg(folder));
+    else if (failures.size() < liveInfo.size())
+        Prompt::warning(this, tr("Meetings partly exported"),
+                        tr("These files could not be written:\n%2\nThe other meetings were "
+                           "exported to %1.")
+                            .arg(folder, failures.join(QLatin1Char('\n'))));
+    else
+        Prompt::critical(this, tr("Meetings not exported"),
+                         tr("No meeting could be exported to %1. These files could not be "
+                            "written:\n%2")
+                             .arg(folder, failures.join(QLatin1Char('\n'))));
 }
