@@ -569,17 +569,31 @@ private slots:
         QVERIFY(!exits->exited());
     }
 
-    void updateCheckFromTheMenuSaysUpToDate()
+    void updateCheckFromTheMenuAlwaysAnswers_data()
     {
+        QTest::addColumn<QList<int>>("published");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("same version") << QList<int>{3, 1, 2} << false << "Up to date";
+        QTest::newRow("none published") << QList<int>{} << false << "Up to date";
+        QTest::newRow("request fails") << QList<int>{3, 1, 2} << true << "Update check failed";
+    }
+    void updateCheckFromTheMenuAlwaysAnswers()
+    {
+        QFETCH(QList<int>, published);
+        QFETCH(bool, fails);
         startSimulator();
-        sim->setPublishedVersion(QStringLiteral("Console"), {3, 1, 2});
+        sim->setPublishedVersion(QStringLiteral("Console"), published);
         loginAs(QStringLiteral("anna"), QStringLiteral("anna-demo"));
         QVERIFY(prompt->shown.isEmpty());
+        if (fails)
+            sim->failNext(QStringLiteral("serviceVersions"), 1, 503);
         QVERIFY(QMetaObject::invokeMethod(window.get(), "on_actionUpdate_triggered"));
-        QTRY_COMPARE_WITH_TIMEOUT(prompt->titles(Kind::Information), QStringList{"Up to date"},
-                                  10000);
-        QCOMPARE(prompt->texts(Kind::Information),
-                 QStringList{"You already have the newest Version (3.1.2) installed."});
+        QTRY_COMPARE_WITH_TIMEOUT(prompt->shown.size(), 1, 10000);
+        QTEST(prompt->shown.first().title, "title");
+        if (prompt->shown.first().kind == Kind::Information)
+            QCOMPARE(prompt->shown.first().text,
+                     QStringLiteral("You already have the newest Version (3.1.2) installed."));
         // Only when asked for: the periodic start-up check stays silent.
         QCOMPARE(login->dialogsSeen(), 1);
     }

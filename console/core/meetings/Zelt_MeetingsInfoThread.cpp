@@ -266,6 +266,7 @@ void Zelt_MeetingsInfoThread::onServiceVersionsE(ZeltVersions, QNetworkReply::Ne
                                                  QString text)
 {
     logFailure(Q_FUNC_INFO, type, text);
+    emit serviceVersionsFailed();
     emit serviceVersions(ZeltVersions());
     emit serviceStatus(false);
 }

@@ -36,6 +36,8 @@ signals:
     void serviceStatus(bool ok);
     void serviceVersion(Zelt_MeetingsInfoThread::_serviceVersion version);
     void serviceVersions(Zelt_Service_API::ZeltVersions versions);
+    // The versions request failed; serviceVersions follows with the empty result.
+    void serviceVersionsFailed();
     void mirrorLog(QString log);
     void playerPos(Zelt_Service_API::ZeltSpawnPoint pnt);
     void serviceLog(QString log);

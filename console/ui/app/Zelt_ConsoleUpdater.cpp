@@ -30,23 +30,38 @@ void Zelt_ConsoleUpdater::onServiceVersions(ZeltVersions versions)
 {
     const ZeltVersion console = versions.console();
     if (console.version().isEmpty() || console.updateUrl().isEmpty()) {
-        emit startContinues();
+        // Nothing published is nothing newer.
+        upToDate();
         return;
     }
     const QList<qint32> parts = console.version();
     const VersionNumber published{parts.value(0), parts.value(1), parts.value(2)};
-    const VersionNumber local = ConsoleVersion::current();
-    if (local < published) {
+    if (ConsoleVersion::current() < published) {
         offerUpdate(published, console.updateUrl());
         return;
     }
-    if (updateRequested)
-        Prompt::information(
-            window, tr("Up to date"),
-            tr("You already have the newest Version (%1) installed.").arg(local.dotted()));
-    updateRequested = false;
     emit serviceAnswered();
+    upToDate();
+}
+
+void Zelt_ConsoleUpdater::upToDate()
+{
+    if (updateRequested)
+        Prompt::information(window, tr("Up to date"),
+                            tr("You already have the newest Version (%1) installed.")
+                                .arg(ConsoleVersion::current().dotted()));
+    updateRequested = false;
     emit startContinues();
+}
+
+void Zelt_ConsoleUpdater::onServiceVersionsFailed()
+{
+    if (!updateRequested)
+        return;
+    updateRequested = false;
+    Prompt::warning(window, tr("Update check failed"),
+                    tr("The service could not be asked for the newest version. Please try again "
+                       "later."));
 }
 
 void Zelt_ConsoleUpdater::offerUpdate(const VersionNumber &published, const QString &updateUrl)

@@ -28,6 +28,8 @@ public:
 
 public slots:
     void onServiceVersions(Zelt_Service_API::ZeltVersions versions);
+    // Comes before the empty versions of a failed request: a user who asked is told.
+    void onServiceVersionsFailed();
     void onDownloadFinished(QNetworkReply *reply);
     void sslErrors(const QList<QSslError> &errors);
 
@@ -42,6 +44,8 @@ private:
     void offerUpdate(const VersionNumber &published, const QString &updateUrl);
     // Writes the installer to the temporary directory and starts it; false when it could not.
     bool startInstaller(QNetworkReply *reply);
+    // Nothing newer: a user who asked hears so; then the normal start goes on.
+    void upToDate();
 
     QWidget *window;
     bool updateRequested = false;

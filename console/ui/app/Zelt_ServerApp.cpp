@@ -89,6 +89,8 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
             [this] { serviceRunning = true; });
     connect(updater, &Zelt_ConsoleUpdater::startContinues, this,
             &Zelt_ServerApp::initConsoleOrRefresh);
+    connect(infoThread, &Zelt_MeetingsInfoThread::serviceVersionsFailed, updater,
+            &Zelt_ConsoleUpdater::onServiceVersionsFailed);
 
     statusTimer = new QTimer(this);
     statusTimer->setInterval(10000);
