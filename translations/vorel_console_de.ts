@@ -144,7 +144,7 @@
 <context>
     <name>ComponentsFile</name>
     <message>
-        <location filename="../console/core/app/ComponentsFile.cpp" line="+240"/>
+        <location filename="../console/core/app/ComponentsFile.cpp" line="+248"/>
         <source>Vorel Export File (*.vrl)</source>
         <translation>Vorel-Exportdatei (*.vrl)</translation>
     </message>
@@ -264,7 +264,7 @@ Fehlermeldung: %1</translation>
 <context>
     <name>SpawnPointRules</name>
     <message>
-        <location filename="../console/core/meetings/SpawnPointRules.cpp" line="+11"/>
+        <location filename="../console/core/meetings/SpawnPointRules.cpp" line="+15"/>
         <source>Default</source>
         <translation>Standard</translation>
     </message>
@@ -383,7 +383,7 @@ Fehlermeldung: %1</translation>
         <translation>Ein Asset Bundle mit dem Namen „%1“ existiert bereits.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>Uploading Files</source>
         <translation>Dateien werden hochgeladen</translation>
     </message>
@@ -655,7 +655,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_ConsoleUpdater</name>
     <message>
-        <location filename="../console/ui/app/Zelt_ConsoleUpdater.cpp" line="+45"/>
+        <location filename="../console/ui/app/Zelt_ConsoleUpdater.cpp" line="+50"/>
         <source>Up to date</source>
         <translation>Aktuell</translation>
     </message>
@@ -665,7 +665,17 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <translation>Sie haben bereits die neueste Version (%1) installiert.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
+        <source>Update check failed</source>
+        <translation>Update-Prüfung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The service could not be asked for the newest version. Please try again later.</source>
+        <translation>Der Dienst konnte nicht nach der neuesten Version gefragt werden. Bitte versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>New Console Version available</source>
         <translation>Neue Version der Konsole verfügbar</translation>
     </message>
@@ -726,7 +736,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <translation>Komponenten der Besprechung in Datei speichern</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+11"/>
         <source>Meeting exported</source>
         <translation>Besprechung exportiert</translation>
     </message>
@@ -736,12 +746,12 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <translation>Die Komponenten der Besprechung wurden nach %1 exportiert.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-5"/>
         <source>Error writing export file</source>
         <translation>Fehler beim Schreiben der Exportdatei</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Export file could not be opened.</source>
         <translation>Die Exportdatei konnte nicht geöffnet werden.</translation>
     </message>
@@ -1040,31 +1050,31 @@ Fehlermeldung: %1</translation>
     </message>
     <message>
         <location line="+13"/>
-        <location line="+59"/>
+        <location line="+57"/>
         <source>Mute</source>
         <translation>Stummschalten</translation>
     </message>
     <message>
-        <location line="-59"/>
-        <location line="+53"/>
+        <location line="-57"/>
+        <location line="+51"/>
         <location line="+6"/>
         <source>Unmute</source>
         <translation>Stummschaltung aufheben</translation>
     </message>
     <message>
-        <location line="-57"/>
-        <location line="+69"/>
+        <location line="-55"/>
+        <location line="+67"/>
         <source>Take Presenter</source>
         <translation>Presenter-Rolle entziehen</translation>
     </message>
     <message>
-        <location line="-68"/>
-        <location line="+69"/>
+        <location line="-66"/>
+        <location line="+67"/>
         <source>Give Presenter</source>
         <translation>Presenter-Rolle übergeben</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-57"/>
         <source>Kick User</source>
         <translation>Teilnehmer entfernen</translation>
     </message>
@@ -1074,7 +1084,7 @@ Fehlermeldung: %1</translation>
         <translation>Teilnehmer %1 aus der Besprechung %2 entfernen?</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+12"/>
         <source>Send Message to Meeting %1</source>
         <translation>Nachricht an Besprechung %1 senden</translation>
     </message>
@@ -1084,7 +1094,7 @@ Fehlermeldung: %1</translation>
         <translation>Nachricht:</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+50"/>
         <source>Not implemented</source>
         <translation>Nicht implementiert</translation>
     </message>
@@ -1099,14 +1109,40 @@ Fehlermeldung: %1</translation>
         <translation>Alle Besprechungen in Verzeichnis exportieren</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+15"/>
         <source>Meetings exported</source>
         <translation>Besprechungen exportiert</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Meetings exported to %1.</source>
         <translation>Die Besprechungen wurden nach %1 exportiert.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Meetings partly exported</source>
+        <translation>Meetings teilweise exportiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>These files could not be written:
+%2
+The other meetings were exported to %1.</source>
+        <translation>Diese Dateien konnten nicht geschrieben werden:
+%2
+Die übrigen Meetings wurden nach %1 exportiert.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Meetings not exported</source>
+        <translation>Meetings nicht exportiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No meeting could be exported to %1. These files could not be written:
+%2</source>
+        <translation>Kein Meeting konnte nach %1 exportiert werden. Diese Dateien konnten nicht geschrieben werden:
+%2</translation>
     </message>
 </context>
 <context>
@@ -1210,7 +1246,7 @@ Fehlermeldung: %1</translation>
         <translation>Die Verbindung zum Dienst ist fehlgeschlagen. Bitte versuchen Sie es später erneut.</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+60"/>
         <source>Empty log file</source>
         <translation>Leere Protokolldatei</translation>
     </message>
@@ -1412,7 +1448,7 @@ Fehlermeldung: %1</translation>
         <translation>Ordner</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+7"/>
         <source>Filename</source>
         <translation>Dateiname</translation>
     </message>
@@ -1710,7 +1746,7 @@ Fehlermeldung: %1</translation>
 <context>
     <name>Zelt_ServerApp</name>
     <message>
-        <location filename="../console/ui/app/Zelt_ServerApp.cpp" line="+271"/>
+        <location filename="../console/ui/app/Zelt_ServerApp.cpp" line="+273"/>
         <source>Unsufficient User Rights</source>
         <translation>Unzureichende Benutzerrechte</translation>
     </message>
@@ -1811,6 +1847,19 @@ Fehlermeldung: %1</translation>
         <location line="+1"/>
         <source>Show Version Information</source>
         <translation>Versionsinformationen anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_SpawnPointEditDialog</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_SpawnPointEditDialog.cpp" line="+65"/>
+        <source>Invalid coordinate</source>
+        <translation>Ungültige Koordinate</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is out of range: a coordinate lies between -%2 and %2.</source>
+        <translation>%1 liegt außerhalb des Bereichs: Eine Koordinate liegt zwischen -%2 und %2.</translation>
     </message>
 </context>
 <context>
@@ -1956,7 +2005,7 @@ Fehlermeldung: %1</translation>
 <context>
     <name>Zelt_TransferStatusBar</name>
     <message>
-        <location filename="../console/ui/app/Zelt_TransferStatusBar.cpp" line="+48"/>
+        <location filename="../console/ui/app/Zelt_TransferStatusBar.cpp" line="+50"/>
         <source>Completed: %1 KB</source>
         <translation>Fertig: %1 KB</translation>
     </message>
@@ -2006,7 +2055,7 @@ Fehlermeldung: %1</translation>
         <translation>Größenabfrage:</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>Speed: %1 MByte/s</source>
         <translation>Geschwindigkeit: %1 MByte/s</translation>
     </message>
