@@ -16,8 +16,10 @@
 #include <QLabel>
 
 #include <QMimeData>
+#include <QSemaphore>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTreeWidget>
 #include <QtTest>
 #include <atomic>
@@ -62,6 +64,7 @@ private slots:
     void credentialRenewalKeepsTheTransfer();
     void faultsOnTheWayAreRetriedOrCaught_data();
     void faultsOnTheWayAreRetriedOrCaught();
+    void deleteKeyDropsTheEntryOfItsRow();
 
 private:
     // Opens a browser on endpoint (s3rver unless given) as a MinIO user with static keys.
@@ -85,6 +88,9 @@ private:
     void transferBig(bool upload, const QString &big);
     bool bigArrived(bool upload);
     int zeroStarts(const QString &key) const;
+    // Runs work on the browser's worker thread, after everything sent there before.
+    void onWorker(const std::function<void()> &work,
+                  Qt::ConnectionType type = Qt::BlockingQueuedConnection);
 
     S3Peer peer;
     QString bucket;
@@ -97,6 +103,8 @@ private:
     std::unique_ptr<Zelt_QueueTableWidget> queueTable;
     QList<QList<S3QueueEntry>> queues;
     QList<Progress> progress;
+    // Holds the worker's thread: what the queue hands out meanwhile has not started.
+    QSemaphore workerGate;
 };
 
 void tst_S3Browser::init()
@@ -252,6 +260,14 @@ int tst_S3Browser::zeroStarts(const QString &key) const
     for (const Progress &p : progressOf(key))
         count += p.size == 0 && p.done == 0;
     return count;
+}
+
+void tst_S3Browser::onWorker(const std::function<void()> &work, Qt::ConnectionType type)
+{
+    auto *context = new QObject;
+    context->moveToThread(browser->findChild<QThread *>());
+    connect(context->thread(), &QThread::finished, context, &QObject::deleteLater);
+    QMetaObject::invokeMethod(context, work, type);
 }
 
 void tst_S3Browser::uploadsRunOneAfterAnother()
@@ -708,6 +724,29 @@ void tst_S3Browser::faultsOnTheWayAreRetriedOrCaught()
     QVERIFY2(queues.last().first().reason.contains("Integrity check failed"),
              qPrintable(queues.last().first().reason));
     QVERIFY(!QFile::exists(dir->filePath("copy.bin")));
+}
+
+void tst_S3Browser::deleteKeyDropsTheEntryOfItsRow()
+{
+    openBrowser({"Zelt_Administrator"});
+    onWorker([this] { workerGate.acquire(); }, Qt::QueuedConnection);
+    browser->uploadFiles({localFile("aborted.txt", 1)});
+    browser->abortTransfer(); // pending while the worker is held: no row runs
+    const QString gone = localFile("gone.txt", 1);
+    browser->uploadFiles({localFile("a.txt", 2), localFile("b.txt", 3), gone});
+    QFile::remove(gone);
+    queueTable->setCurrentCell(1, 0);
+    QTest::keyClick(queueTable.get(), Qt::Key_Delete);
+    workerGate.release();
+    QVERIFY(waitForIdle());
+
+    // Only the failed row is left.
+    queueTable->setCurrentCell(0, 0);
+    QTest::keyClick(queueTable.get(), Qt::Key_Delete);
+    QVERIFY(queues.last().isEmpty());
+    QCOMPARE(prompt->titles(Prompt::Kind::Critical), QStringList{"Upload Error"});
+    QCOMPARE(direct().HasObject(bucket, "a.txt"), 2);
+    QCOMPARE(direct().HasObject(bucket, "b.txt"), -1);
 }
 
 QTEST_MAIN(tst_S3Browser)

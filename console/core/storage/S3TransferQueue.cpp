@@ -186,10 +186,14 @@ void S3TransferQueue::retryRow(int row)
 
 void S3TransferQueue::removeRow(int row)
 {
-    const int index = failedIndex(row);
-    if (index < 0)
+    const int waiting = row - (isActive() ? 1 : 0);
+    const int failed = failedIndex(row);
+    if (waiting >= 0 && waiting < queue.size())
+        queue.removeAt(waiting);
+    else if (failed >= 0)
+        failedEntries.removeAt(failed);
+    else
         return;
-    failedEntries.removeAt(index);
     publishQueue();
 }
 
@@ -244,12 +248,7 @@ void S3TransferQueue::onAbortFinished()
 
 void S3TransferQueue::dropWaiting(int slot)
 {
-    if (slot >= 0 && slot < queue.size()) {
-        queue.removeAt(slot);
-        publishQueue();
-    } else {
-        removeRow(slot + 1);
-    }
+    removeRow(slot + (isActive() ? 1 : 0));
 }
 
 void S3TransferQueue::resetProgress()

@@ -50,12 +50,13 @@ public:
     void pauseTransfer();
     void continueTransfer();
     void abortTransfer();
-    // Drops waiting entry number slot (0 is the first one after the running entry); slots past
-    // the waiting entries name the failed ones shown after them.
+    // Drops the entry shown in row slot + 1, or in row slot when no entry runs or is paused:
+    // slot 0 is the first row after the running entry.
     void dropWaiting(int slot);
     // Failed entries stay shown, after the waiting ones, until they are queued again or removed.
     // row counts the rows of the last published list.
     void retryRow(int row);
+    // Removes the waiting or failed entry shown in row; the running one stays.
     void removeRow(int row);
 
     const S3QueueEntry &currentEntry() const { return current; }

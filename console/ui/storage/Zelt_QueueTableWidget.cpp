@@ -58,9 +58,16 @@ void Zelt_QueueTableWidget::keyPressEvent(QKeyEvent *event)
         return;
     }
     const int row = currentRow();
-    if (row - 1 >= 0)
-        emit deleteSlot(row - 1);
-    else if (row == 0)
+    if (row < 0 || row >= shown.size())
+        return;
+    // Only a running or paused entry leads the list, and not always: an abort the worker has not
+    // ended yet, or failed rows alone, leave none there.
+    const int status = shown.first().status;
+    const int slot =
+        row - (status == S3QueueEntry::InProgress || status == S3QueueEntry::Paused ? 1 : 0);
+    if (slot >= 0)
+        emit deleteSlot(slot);
+    else
         Prompt::critical(this, tr("Cannot abort"), tr("Cannot abort current operation."));
 }
 

@@ -21,14 +21,16 @@ private:
     QList<S3QueueEntry> shown;
 
 protected:
-    // Delete drops the selected waiting entry; the running one (row 0) cannot be dropped.
+    // Delete drops the selected waiting or failed entry; the running or paused one cannot be
+    // dropped.
     void keyPressEvent(QKeyEvent *event) override;
     // Failed rows offer "Retry" and "Remove".
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 signals:
-    // Asks the browser to drop waiting entry number slot (0 = first waiting one).
+    // Asks the browser to drop the entry of row slot + 1, or of row slot when no entry runs
+    // (0 = the first one after the running entry).
     void deleteSlot(int slot);
     void retryRow(int row);
     void removeRow(int row);

@@ -75,7 +75,7 @@ public slots:
     // Keys as the caller built them from getPathPrefix(), sent unchanged.
     void deleteFiles(QStringList files);
     void onDeleteSlot(int slot);
-    // Rows of the queue table that show a failed entry.
+    // Rows of the queue table: a failed entry is queued again; a waiting or failed one removed.
     void retryRow(int row);
     void removeRow(int row);
     void abortTransfer();
