@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 #include <atomic>
@@ -88,6 +89,7 @@ private:
     void transferBig(bool upload, const QString &big);
     bool bigArrived(bool upload);
     int zeroStarts(const QString &key) const;
+    QToolButton *pauseButton() const { return browser->findChild<QToolButton *>("btnPause"); }
     // Runs work on the browser's worker thread, after everything sent there before.
     void onWorker(const std::function<void()> &work,
                   Qt::ConnectionType type = Qt::BlockingQueuedConnection);
@@ -363,14 +365,15 @@ void tst_S3Browser::pauseHoldsTheQueueAndResumesWithoutRestart()
     QVERIFY(pausedAt < size);
     QCOMPARE(queues.last().first().status, int(S3QueueEntry::Paused));
 
-    // Entries added meanwhile wait for the paused one.
+    // Entries added meanwhile wait for the paused one; the button still offers to resume.
     browser->uploadFiles({localFile("small.txt", 3)});
     QTest::qWait(200);
     QCOMPARE(queues.last().size(), 2);
     QCOMPARE(queues.last().at(1).status, int(S3QueueEntry::Queued));
     QCOMPARE(progressOf("big.bin").last().done, pausedAt);
+    QVERIFY(pauseButton()->isChecked());
 
-    browser->continueTransfer();
+    pauseButton()->click();
     QVERIFY(waitForIdle());
     QCOMPARE(zeroStarts("big.bin"), 1);
     QByteArray stored;

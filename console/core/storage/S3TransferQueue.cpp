@@ -160,7 +160,7 @@ void S3TransferQueue::publishQueue()
     const bool transfersShown = !shown.isEmpty();
     shown.append(failedEntries);
     emit updateQueue(shown);
-    emit controlsEnabled(transfersShown);
+    emit controlsChanged(transfersShown, current.status == S3QueueEntry::Paused);
 }
 
 int S3TransferQueue::failedIndex(int row) const

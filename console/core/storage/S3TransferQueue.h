@@ -82,8 +82,9 @@ signals:
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
     void updateQueue(QList<S3QueueEntry> files);
-    // Pause and abort make sense exactly while something is shown in the queue.
-    void controlsEnabled(bool enabled);
+    // Pause and abort make sense exactly while something is shown in the queue; paused tells
+    // whether the current entry is paused.
+    void controlsChanged(bool enabled, bool paused);
     void startUploadDownload();
     void betweenUploadDownloads();
     void endUploadDownload();

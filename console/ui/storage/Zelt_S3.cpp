@@ -127,7 +127,6 @@ void Zelt_S3::connectQueue()
     connect(queue, &S3TransferQueue::doAbort, this, &Zelt_S3::doAbort);
     connect(queue, &S3TransferQueue::transferProgress, this, &Zelt_S3::transferProgress);
     connect(queue, &S3TransferQueue::updateQueue, this, &Zelt_S3::updateQueue);
-    connect(queue, &S3TransferQueue::startUploadDownload, this, &Zelt_S3::resetPauseButton);
     connect(queue, &S3TransferQueue::startUploadDownload, this, &Zelt_S3::startUploadDownload);
     connect(queue, &S3TransferQueue::betweenUploadDownloads, this,
             &Zelt_S3::betweenUploadDownloads);
@@ -136,9 +135,10 @@ void Zelt_S3::connectQueue()
     connect(queue, &S3TransferQueue::uploadFailed, this, &Zelt_S3::uploadFailed);
     connect(queue, &S3TransferQueue::uploaded, this, &Zelt_S3::onUploaded);
     connect(queue, &S3TransferQueue::deleted, this, &Zelt_S3::onDeleted);
-    connect(queue, &S3TransferQueue::controlsEnabled, this, [this](bool enabled) {
+    connect(queue, &S3TransferQueue::controlsChanged, this, [this](bool enabled, bool paused) {
         ui->btnPause->setEnabled(enabled);
         ui->btnAbort->setEnabled(enabled);
+        showPaused(paused);
     });
     connect(queue, &S3TransferQueue::idle, this, [this] {
         if (std::exchange(refreshPending, false))
@@ -593,23 +593,22 @@ void Zelt_S3::onDeleted(const QString &key)
         on_S3TreeWidget_currentItemChanged(folder, folder);
 }
 
-void Zelt_S3::resetPauseButton()
+void Zelt_S3::showPaused(bool paused)
 {
     const QSignalBlocker blocker(ui->btnPause);
-    ui->btnPause->setChecked(false);
-    ui->btnPause->setIcon(QIcon(QStringLiteral(":/Zelt_ServerApp/pause.png")));
+    ui->btnPause->setChecked(paused);
+    ui->btnPause->setIcon(QIcon(paused ? QStringLiteral(":/Zelt_ServerApp/play.png")
+                                       : QStringLiteral(":/Zelt_ServerApp/pause.png")));
 }
 
 void Zelt_S3::on_btnPause_clicked()
 {
-    if (ui->btnPause->isChecked()) {
-        ui->btnPause->setIcon(QIcon(QStringLiteral(":/Zelt_ServerApp/play.png")));
+    if (ui->btnPause->isChecked())
         queue->pauseTransfer();
-        ui->btnPause->setEnabled(true);
-    } else {
+    else
         queue->continueTransfer();
-        ui->btnPause->setIcon(QIcon(QStringLiteral(":/Zelt_ServerApp/pause.png")));
-    }
+    // There may have been nothing to pause, or the transfer ended meanwhile.
+    showPaused(queue->currentEntry().status == S3QueueEntry::Paused);
 }
 
 void Zelt_S3::pauseTransfer()
@@ -632,5 +631,4 @@ void Zelt_S3::on_btnAbort_clicked()
 void Zelt_S3::abortTransfer()
 {
     queue->abortTransfer();
-    resetPauseButton();
 }

@@ -122,7 +122,7 @@ private:
     void showLoginFields(bool visible);
     void connectQueue();
     void showTree(const S3FolderTree &tree);
-    void resetPauseButton();
+    void showPaused(bool paused);
     void onUploaded(const QString &key, qlonglong size, const QString &eTag);
     void onDeleted(const QString &key);
     QTreeWidgetItem *folderItem(const QString &path) const;
