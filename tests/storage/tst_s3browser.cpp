@@ -65,6 +65,8 @@ private slots:
     void credentialRenewalKeepsTheTransfer();
     void faultsOnTheWayAreRetriedOrCaught_data();
     void faultsOnTheWayAreRetriedOrCaught();
+    void pauseOrAbortBeforeTheStartReachesThatTransfer_data();
+    void pauseOrAbortBeforeTheStartReachesThatTransfer();
     void deleteKeyDropsTheEntryOfItsRow();
 
 private:
@@ -727,6 +729,35 @@ void tst_S3Browser::faultsOnTheWayAreRetriedOrCaught()
     QVERIFY2(queues.last().first().reason.contains("Integrity check failed"),
              qPrintable(queues.last().first().reason));
     QVERIFY(!QFile::exists(dir->filePath("copy.bin")));
+}
+
+void tst_S3Browser::pauseOrAbortBeforeTheStartReachesThatTransfer_data()
+{
+    QTest::addColumn<bool>("abort");
+    QTest::newRow("abort") << true;
+    QTest::newRow("pause") << false;
+}
+
+void tst_S3Browser::pauseOrAbortBeforeTheStartReachesThatTransfer()
+{
+    QFETCH(bool, abort);
+    openBrowser({"Zelt_Administrator"});
+    onWorker([this] { workerGate.acquire(); }, Qt::QueuedConnection);
+    browser->uploadFiles({localFile("first.txt", 3)});
+    abort ? browser->abortTransfer() : browser->pauseTransfer();
+    workerGate.release();
+    onWorker([] {}); // the upload has had its turn
+    QCOMPARE(direct().HasObject(bucket, "first.txt"), -1);
+    QCOMPARE(pauseButton()->isChecked(), !abort);
+
+    // One click resumes the paused upload; after the abort, the next upload runs.
+    if (abort)
+        browser->uploadFiles({localFile("first.txt", 3)});
+    else
+        pauseButton()->click();
+    QVERIFY(waitForIdle());
+    QCOMPARE(direct().HasObject(bucket, "first.txt"), 3);
+    QCOMPARE(zeroStarts("first.txt"), 1);
 }
 
 void tst_S3Browser::deleteKeyDropsTheEntryOfItsRow()

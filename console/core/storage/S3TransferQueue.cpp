@@ -119,7 +119,7 @@ void S3TransferQueue::processQueue()
         publishQueue();
         switch (current.operation) {
         case S3QueueEntry::Upload:
-            emit doUpload(current.bucket, current.remote, current.local);
+            emit doUpload(current.bucket, current.remote, current.local, ++lastTicket);
             return;
         case S3QueueEntry::Download:
             startDownload(true);
@@ -147,9 +147,9 @@ void S3TransferQueue::startDownload(bool ask)
         return;
     }
     if (ask)
-        emit doDownload(current.bucket, current.remote, current.local);
+        emit doDownload(current.bucket, current.remote, current.local, ++lastTicket);
     else
-        emit doResume();
+        emit doResume(++lastTicket);
 }
 
 void S3TransferQueue::publishQueue()
@@ -210,7 +210,7 @@ void S3TransferQueue::pauseTransfer()
     if (current.status != S3QueueEntry::InProgress)
         return;
     current.status = S3QueueEntry::Paused;
-    emit doPause();
+    emit doPause(lastTicket);
     publishQueue();
 }
 
@@ -224,7 +224,7 @@ void S3TransferQueue::continueTransfer()
     if (current.operation == S3QueueEntry::Download)
         startDownload(false);
     else if (current.operation == S3QueueEntry::Upload)
-        emit doResume();
+        emit doResume(++lastTicket);
     // A deletion is one request: pausing it only held the queue.
     else
         processQueue();
@@ -236,7 +236,7 @@ void S3TransferQueue::abortTransfer()
     if (isActive())
         current.status = S3QueueEntry::Skipped;
     ++abortsPending;
-    emit doAbort();
+    emit doAbort(lastTicket);
     publishQueue();
 }
 

@@ -73,12 +73,13 @@ public slots:
     void onAbortFinished();
 
 signals:
-    void doUpload(QString bucket, QString key, QString path);
-    void doDownload(QString bucket, QString key, QString path);
+    // Every start and resume carries a new ticket; a pause or an abort names the last one sent.
+    void doUpload(QString bucket, QString key, QString path, quint64 ticket);
+    void doDownload(QString bucket, QString key, QString path, quint64 ticket);
     void doDelete(QString bucket, QString key);
-    void doResume();
-    void doPause();
-    void doAbort();
+    void doResume(quint64 ticket);
+    void doPause(quint64 ticket);
+    void doAbort(quint64 ticket);
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
     void updateQueue(QList<S3QueueEntry> files);
@@ -118,4 +119,5 @@ private:
     // a late result of the aborted transfer is not taken for the next entry's.
     int abortsPending = 0;
     bool transfersAnnounced = false;
+    quint64 lastTicket = 0;
 };

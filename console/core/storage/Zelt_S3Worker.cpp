@@ -21,6 +21,16 @@ Zelt_S3Worker::Zelt_S3Worker(QObject *parent)
 
 Zelt_S3Worker::~Zelt_S3Worker() = default;
 
+namespace {
+// Raises value to ticket unless it is there already.
+void raiseTo(std::atomic<quint64> &value, quint64 ticket)
+{
+    quint64 seen = value.load();
+    while (seen < ticket && !value.compare_exchange_weak(seen, ticket)) {
+    }
+}
+} // namespace
+
 Storage_S3 *Zelt_S3Worker::ready()
 {
     if (!storage)
@@ -99,19 +109,22 @@ void Zelt_S3Worker::doListObjectsAndSizes(QString bucket, QString pathPrefix, bo
     }
 }
 
-void Zelt_S3Worker::doDownload(QString bucket, QString key, QString path)
+void Zelt_S3Worker::doDownload(QString bucket, QString key, QString path, quint64 ticket)
 {
-    startTransfer(DownloadKind, bucket, key, path);
+    startTransfer(DownloadKind, bucket, key, path, ticket);
 }
 
-void Zelt_S3Worker::doUpload(QString bucket, QString key, QString path)
+void Zelt_S3Worker::doUpload(QString bucket, QString key, QString path, quint64 ticket)
 {
-    startTransfer(UploadKind, bucket, key, path);
+    startTransfer(UploadKind, bucket, key, path, ticket);
 }
 
 void Zelt_S3Worker::startTransfer(Kind kind, const QString &bucket, const QString &key,
-                                  const QString &path)
+                                  const QString &path, quint64 ticket)
 {
+    // Aborted before it began: nothing to undo, and the abort's own call reports the end.
+    if (abortedThrough >= ticket)
+        return;
     if (!storage) {
         emitFailure(kind, notInitialized);
         return;
@@ -119,7 +132,7 @@ void Zelt_S3Worker::startTransfer(Kind kind, const QString &bucket, const QStrin
     transferBucket = bucket;
     transferKey = key;
     transferPath = path;
-    runTransfer(kind);
+    runTransfer(kind, ticket);
 }
 
 void Zelt_S3Worker::emitFailure(Kind kind, const QAWSException &ex)
@@ -130,12 +143,12 @@ void Zelt_S3Worker::emitFailure(Kind kind, const QAWSException &ex)
         emit downloadFailed(ex);
 }
 
-void Zelt_S3Worker::doResume()
+void Zelt_S3Worker::doResume(quint64 ticket)
 {
     // An abort that came after the pause wins; its queued half ends the stored transfer.
     const Kind kind = Kind(currentKind);
-    if (!abortRequested && kind != NoTransfer && activeFlag(kind) && storage)
-        runTransfer(kind);
+    if (abortedThrough < ticket && kind != NoTransfer && activeFlag(kind) && storage)
+        runTransfer(kind, ticket);
 }
 
 MPInfo Zelt_S3Worker::nextChunk(Kind kind)
@@ -167,7 +180,7 @@ bool Zelt_S3Worker::waitUninterrupted(int milliseconds)
 {
     std::unique_lock<std::mutex> lock(waitMutex);
     return !waitCondition.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                   [this] { return abortRequested || pauseRequested; });
+                                   [this] { return aborted() || paused(); });
 }
 
 void Zelt_S3Worker::wakeWaits()
@@ -179,27 +192,29 @@ void Zelt_S3Worker::wakeWaits()
     waitCondition.notify_all();
 }
 
-void Zelt_S3Worker::runTransfer(Kind kind)
+void Zelt_S3Worker::runTransfer(Kind kind, quint64 ticket)
 {
     currentKind = kind;
-    abortRequested = false;
-    pauseRequested = false;
+    transferTicket = ticket;
     const int mode = kind == UploadKind ? 0 : 1;
     bool &active = activeFlag(kind);
     if (!active)
         emit transferProgress(mode, transferBucket, transferKey, 0, 0, 0);
     active = true;
 
+    // Paused before it began, the transfer stays paused before its first chunk.
     MPInfo info;
+    bool moved = false;
     try {
-        do {
+        while (!info.finished && !aborted() && !paused()) {
             const std::optional<MPInfo> chunk = chunkWithRetries(kind);
             if (!chunk)
                 break;
             info = *chunk;
+            moved = true;
             emit transferProgress(mode, transferBucket, transferKey, info.size, info.transferred,
-                                  pauseRequested ? 0 : info.bytesPerSecond);
-        } while (!info.finished && !abortRequested && !pauseRequested);
+                                  paused() ? 0 : info.bytesPerSecond);
+        }
     } catch (const QAWSException &ex) {
         // A passing failure leaves the upload open on the server for a retry; given up, it
         // must not stay there.
@@ -216,9 +231,9 @@ void Zelt_S3Worker::runTransfer(Kind kind)
             emit uploadFinished(transferKey, info.size, info.eTag);
         else
             emit downloadFinished();
-    } else if (abortRequested) {
+    } else if (aborted()) {
         abortInLibrary(kind);
-    } else {
+    } else if (moved) {
         emit transferProgress(mode, transferBucket, transferKey, info.size, info.transferred, 0);
     }
 }
@@ -271,15 +286,15 @@ void Zelt_S3Worker::doGetFileSize(QString bucket, QString key)
     }
 }
 
-void Zelt_S3Worker::doPause()
+void Zelt_S3Worker::doPause(quint64 ticket)
 {
-    pauseRequested = true;
+    raiseTo(pausedThrough, ticket);
     wakeWaits();
 }
 
-void Zelt_S3Worker::doAbort()
+void Zelt_S3Worker::doAbort(quint64 ticket)
 {
-    abortRequested = true;
+    raiseTo(abortedThrough, ticket);
     wakeWaits();
     // A running loop aborts after its chunk; a paused transfer is aborted by the worker's thread
     // as soon as it is free.
@@ -289,7 +304,7 @@ void Zelt_S3Worker::doAbort()
 void Zelt_S3Worker::abortStoredTransfer()
 {
     const Kind kind = Kind(currentKind);
-    if (abortRequested && kind != NoTransfer && activeFlag(kind) && storage)
+    if (kind != NoTransfer && activeFlag(kind) && aborted() && storage)
         abortInLibrary(kind);
     else
         emit transferProgress(-1, QString(), QString(), 0, 0, 0);

@@ -43,18 +43,22 @@ public slots:
                  QString sessiontoken = QString());
     void doListObjects(QString bucket, QString pathPrefix);
     void doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs = true);
-    void doDownload(QString bucket, QString key, QString path);
-    void doUpload(QString bucket, QString key, QString path);
+    // A transfer is named by a ticket of the queue's, new for every start and resume, so that a
+    // pause or an abort reaches the transfer it was meant for even before that has started.
+    void doDownload(QString bucket, QString key, QString path, quint64 ticket);
+    void doUpload(QString bucket, QString key, QString path, quint64 ticket);
     // Continues the paused transfer, if there still is one: it may have finished with the chunk
     // that was running when the pause came.
-    void doResume();
+    void doResume(quint64 ticket);
     void doDelete(QString bucket, QString key);
     void doGetFileSize(QString bucket, QString key);
 
-    void doPause();
-    // Ends the running transfer after its chunk, or a paused one at once; abortFinished()
-    // follows every call, after any result of the aborted transfer.
-    void doAbort();
+    // Pauses the transfers with this ticket and older ones.
+    void doPause(quint64 ticket);
+    // Ends the transfers with this ticket and older ones: a running one after its chunk, a paused
+    // one at once, one still to start before it begins; abortFinished() follows every call, after
+    // any result of the aborted transfer.
+    void doAbort(quint64 ticket);
     // New credentials for the storage in use, from the next call on: a running or paused
     // transfer goes on with them.
     void doUpdateCredentials(QString user, QString pass, QString sessiontoken);
@@ -97,8 +101,11 @@ private:
 
     // The storage with any pending credentials applied; null before the first setup.
     Brenn_AWS::Storage_S3 *ready();
-    void startTransfer(Kind kind, const QString &bucket, const QString &key, const QString &path);
-    void runTransfer(Kind kind);
+    void startTransfer(Kind kind, const QString &bucket, const QString &key, const QString &path,
+                       quint64 ticket);
+    void runTransfer(Kind kind, quint64 ticket);
+    bool paused() const { return pausedThrough >= transferTicket; }
+    bool aborted() const { return abortedThrough >= transferTicket; }
     void emitFailure(Kind kind, const QAWSException &ex);
     Brenn_AWS::MPInfo nextChunk(Kind kind);
     // The next chunk, retried after passing failures; empty when a pause or an abort came
@@ -113,8 +120,11 @@ private:
     bool &activeFlag(Kind kind) { return kind == UploadKind ? uploadActive : downloadActive; }
 
     std::unique_ptr<Brenn_AWS::Storage_S3> storage;
-    std::atomic<bool> abortRequested{false};
-    std::atomic<bool> pauseRequested{false};
+    // Every ticket up to these is paused or aborted; they only grow, so a request is never
+    // cleared before the transfer it names has seen it.
+    std::atomic<quint64> pausedThrough{0};
+    std::atomic<quint64> abortedThrough{0};
+    quint64 transferTicket = 0;
     qint32 currentKind = NoTransfer;
     bool downloadActive = false;
     bool uploadActive = false;

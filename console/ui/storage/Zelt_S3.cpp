@@ -23,6 +23,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -74,7 +75,7 @@ Zelt_S3::~Zelt_S3()
     // A running or paused transfer is aborted, so that no multipart upload stays open on the
     // server; the worker's thread finishes the abort before it ends.
     if (!queue->isIdle()) {
-        worker->doAbort();
+        worker->doAbort(std::numeric_limits<quint64>::max());
         QMetaObject::invokeMethod(
             worker, [] {}, Qt::BlockingQueuedConnection);
     }

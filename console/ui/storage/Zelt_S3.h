@@ -95,12 +95,12 @@ signals:
     void doSetup(int type, QString url, QString user, QString pass, QString sessiontoken);
     void doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs);
     void doUpdateCredentials(QString user, QString pass, QString sessiontoken);
-    void doUpload(QString bucket, QString key, QString path);
-    void doDownload(QString bucket, QString key, QString path);
-    void doResume();
+    void doUpload(QString bucket, QString key, QString path, quint64 ticket);
+    void doDownload(QString bucket, QString key, QString path, quint64 ticket);
+    void doResume(quint64 ticket);
     void doDelete(QString bucket, QString key);
-    void doPause();
-    void doAbort();
+    void doPause(quint64 ticket);
+    void doAbort(quint64 ticket);
 
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
