@@ -67,6 +67,7 @@ private slots:
     void faultsOnTheWayAreRetriedOrCaught();
     void pauseOrAbortBeforeTheStartReachesThatTransfer_data();
     void pauseOrAbortBeforeTheStartReachesThatTransfer();
+    void refreshLeavesEarlierEntriesWithTheirTarget();
     void deleteKeyDropsTheEntryOfItsRow();
 
 private:
@@ -677,7 +678,7 @@ void tst_S3Browser::credentialRenewalKeepsTheTransfer()
     transferBig(upload, big);
     QTRY_COMPARE_WITH_TIMEOUT(renewals.size(), 1, TransferTimeout);
     QCOMPARE(setups.size(), 0);
-    QCOMPARE(renewals.first().at(2).toString(), "token-2");
+    QCOMPARE(renewals.first().at(4).toString(), "token-2");
 
     QVERIFY(waitForIdle());
     QCOMPARE(zeroStarts("big.bin"), 1);
@@ -758,6 +759,31 @@ void tst_S3Browser::pauseOrAbortBeforeTheStartReachesThatTransfer()
     QVERIFY(waitForIdle());
     QCOMPARE(direct().HasObject(bucket, "first.txt"), 3);
     QCOMPARE(zeroStarts("first.txt"), 1);
+}
+
+void tst_S3Browser::refreshLeavesEarlierEntriesWithTheirTarget()
+{
+    const QString other = bucket + "-other";
+    QVERIFY(peer.createBucket(other));
+    FaultProxy proxy(peer.port()); // the new address: the same store, through the proxy
+    QVERIFY(proxy.start());
+    openBrowser({"Zelt_Administrator"});
+    onWorker([this] { workerGate.acquire(); }, Qt::QueuedConnection);
+    browser->uploadFiles({localFile("running.txt", 1), localFile("waiting.txt", 2)});
+    session.storageAddress = proxy.url();
+    session.storageBucket = other;
+    browser->setConfig(&session);
+    browser->on_btnS3Refresh_clicked();
+    browser->uploadFiles({localFile("later.txt", 3)});
+    workerGate.release();
+    QVERIFY(waitForIdle());
+
+    QCOMPARE(direct().HasObject(bucket, "waiting.txt"), 2);
+    QCOMPARE(direct().HasObject(other, "later.txt"), 3);
+    // Only the entry made after the refresh went to the new address.
+    const QByteArray sent = proxy.requestLines().join('\n');
+    QVERIFY(sent.contains("PUT /" + other.toUtf8() + "/later.txt?"));
+    QVERIFY(!sent.contains("running.txt") && !sent.contains("waiting.txt"));
 }
 
 void tst_S3Browser::deleteKeyDropsTheEntryOfItsRow()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "S3Target.h"
+
 #include <QMetaType>
 #include <QString>
 
@@ -33,6 +35,19 @@ struct S3QueueEntry
     QString reason;
     // Queued again after a failure: a download goes on with its partial file without asking.
     bool retried = false;
+    // With bucket, where the entry goes: the service and the user's area it was made for.
+    qint32 storageType = 1;
+    QString endpoint{};
+    QString rootFolder{};
+
+    S3Target target() const { return {storageType, endpoint, bucket, rootFolder}; }
+    void setTarget(const S3Target &target)
+    {
+        storageType = target.type;
+        endpoint = target.url;
+        bucket = target.bucket;
+        rootFolder = target.rootFolder;
+    }
 };
 
 Q_DECLARE_METATYPE(S3QueueEntry)

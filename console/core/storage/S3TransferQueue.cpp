@@ -39,9 +39,10 @@ void S3TransferQueue::uploadFiles(const QList<LocalFile> &files, bool noAll, boo
 {
     for (const LocalFile &file : files) {
         const QFileInfo info(file.path);
-        const QString key = pathOverride.isEmpty()
-                                ? S3Paths::objectKey(folder.currentDir, file.name)
-                                : S3Paths::overrideKey(folder.rootFolder, pathOverride, file.name);
+        const QString key =
+            pathOverride.isEmpty()
+                ? S3Paths::objectKey(folder.currentDir, file.name)
+                : S3Paths::overrideKey(folder.target.rootFolder, pathOverride, file.name);
         if (folder.lists && folder.lists(key) &&
             !overwriteAnswered(
                 tr("Overwrite?"),
@@ -52,7 +53,7 @@ void S3TransferQueue::uploadFiles(const QList<LocalFile> &files, bool noAll, boo
             continue;
         S3QueueEntry entry;
         entry.operation = S3QueueEntry::Upload;
-        entry.bucket = folder.bucket;
+        entry.setTarget(folder.target);
         entry.local = QDir::toNativeSeparators(info.absoluteFilePath());
         entry.size = info.size();
         entry.remote = key;
@@ -62,12 +63,12 @@ void S3TransferQueue::uploadFiles(const QList<LocalFile> &files, bool noAll, boo
     processQueue();
 }
 
-void S3TransferQueue::deleteKeys(const QString &bucket, const QStringList &keys)
+void S3TransferQueue::deleteKeys(const S3Target &target, const QStringList &keys)
 {
     for (const QString &key : keys) {
         S3QueueEntry entry;
         entry.operation = S3QueueEntry::Delete;
-        entry.bucket = bucket;
+        entry.setTarget(target);
         entry.remote = key;
         queue.append(entry);
     }
@@ -119,7 +120,7 @@ void S3TransferQueue::processQueue()
         publishQueue();
         switch (current.operation) {
         case S3QueueEntry::Upload:
-            emit doUpload(current.bucket, current.remote, current.local, ++lastTicket);
+            emit doUpload(current.target(), current.remote, current.local, ++lastTicket);
             return;
         case S3QueueEntry::Download:
             startDownload(true);
@@ -127,7 +128,7 @@ void S3TransferQueue::processQueue()
                 return;
             break; // skipped: on with the next entry
         case S3QueueEntry::Delete:
-            emit doDelete(current.bucket, current.remote);
+            emit doDelete(current.target(), current.remote);
             return;
         default:
             current.status = S3QueueEntry::Skipped; // nothing produces size queries
@@ -147,7 +148,7 @@ void S3TransferQueue::startDownload(bool ask)
         return;
     }
     if (ask)
-        emit doDownload(current.bucket, current.remote, current.local, ++lastTicket);
+        emit doDownload(current.target(), current.remote, current.local, ++lastTicket);
     else
         emit doResume(++lastTicket);
 }

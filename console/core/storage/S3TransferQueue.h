@@ -23,8 +23,7 @@ public:
     // listed.
     struct Folder
     {
-        QString bucket;
-        QString rootFolder;
+        S3Target target;
         QString currentDir;
         std::function<bool(const QString &key)> lists;
     };
@@ -42,7 +41,7 @@ public:
     // Asks before overwriting a listed file, unless noAll or yesAll answers it already.
     void uploadFiles(const QList<LocalFile> &files, bool noAll, bool yesAll,
                      const QString &pathOverride, const Folder &folder);
-    void deleteKeys(const QString &bucket, const QStringList &keys);
+    void deleteKeys(const S3Target &target, const QStringList &keys);
     // Downloads announce themselves with beginTransfers() before the target is asked for.
     void beginTransfers();
     void addDownloads(const QList<S3QueueEntry> &entries);
@@ -74,9 +73,9 @@ public slots:
 
 signals:
     // Every start and resume carries a new ticket; a pause or an abort names the last one sent.
-    void doUpload(QString bucket, QString key, QString path, quint64 ticket);
-    void doDownload(QString bucket, QString key, QString path, quint64 ticket);
-    void doDelete(QString bucket, QString key);
+    void doUpload(S3Target target, QString key, QString path, quint64 ticket);
+    void doDownload(S3Target target, QString key, QString path, quint64 ticket);
+    void doDelete(S3Target target, QString key);
     void doResume(quint64 ticket);
     void doPause(quint64 ticket);
     void doAbort(quint64 ticket);

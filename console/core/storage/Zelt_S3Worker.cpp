@@ -17,6 +17,7 @@ Zelt_S3Worker::Zelt_S3Worker(QObject *parent)
                                       QStringLiteral("S3 Not initialized. Call Setup first."))
 {
     qRegisterMetaType<QAWSException>();
+    qRegisterMetaType<S3Target>();
 }
 
 Zelt_S3Worker::~Zelt_S3Worker() = default;
@@ -31,36 +32,41 @@ void raiseTo(std::atomic<quint64> &value, quint64 ticket)
 }
 } // namespace
 
-Storage_S3 *Zelt_S3Worker::ready()
+Storage_S3 *Zelt_S3Worker::storageFor(const S3Target &target)
 {
-    if (!storage)
-        return nullptr;
-    std::optional<Credentials> renewed;
+    Credentials latest;
     {
         QMutexLocker lock(&credentialsMutex);
-        renewed.swap(pendingCredentials);
+        const auto known = credentials.constFind({target.type, target.url});
+        if (known == credentials.cend())
+            return nullptr;
+        latest = *known;
     }
-    if (renewed)
-        storage->UpdateCredentials(renewed->user, renewed->pass, renewed->sessionToken);
+    if (!storage || !storageService.sameService(target)) {
+        storage =
+            std::make_unique<Storage_S3>(target.type == 2 ? Brenn_AWS::AWS : Brenn_AWS::MinIO,
+                                         target.url, latest.user, latest.pass, latest.sessionToken);
+        storageService = target;
+    } else if (latest.revision != storageRevision) {
+        storage->UpdateCredentials(latest.user, latest.pass, latest.sessionToken);
+    }
+    storageRevision = latest.revision;
     return storage.get();
 }
 
 void Zelt_S3Worker::doSetup(int type, QString url, QString user, QString pass, QString sessiontoken)
 {
-    {
-        QMutexLocker lock(&credentialsMutex);
-        pendingCredentials.reset();
-    }
     storage.reset();
     uploadActive = downloadActive = false;
-    storage = std::make_unique<Storage_S3>(type == 2 ? Brenn_AWS::AWS : Brenn_AWS::MinIO, url, user,
-                                           pass, sessiontoken);
+    browsed = S3Target{type, url, QString(), QString()};
+    doUpdateCredentials(type, url, user, pass, sessiontoken);
+    storageFor(browsed);
     emit setupFinished();
 }
 
 void Zelt_S3Worker::doListObjects(QString bucket, QString pathPrefix)
 {
-    Storage_S3 *s3 = ready();
+    Storage_S3 *s3 = storageFor(browsed);
     if (!s3) {
         emit listFailed(notInitialized);
         return;
@@ -76,7 +82,7 @@ void Zelt_S3Worker::doListObjects(QString bucket, QString pathPrefix)
 
 void Zelt_S3Worker::doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs)
 {
-    Storage_S3 *s3 = ready();
+    Storage_S3 *s3 = storageFor(browsed);
     if (!s3) {
         emit listSizesFailed(notInitialized);
         return;
@@ -109,27 +115,27 @@ void Zelt_S3Worker::doListObjectsAndSizes(QString bucket, QString pathPrefix, bo
     }
 }
 
-void Zelt_S3Worker::doDownload(QString bucket, QString key, QString path, quint64 ticket)
+void Zelt_S3Worker::doDownload(S3Target target, QString key, QString path, quint64 ticket)
 {
-    startTransfer(DownloadKind, bucket, key, path, ticket);
+    startTransfer(DownloadKind, target, key, path, ticket);
 }
 
-void Zelt_S3Worker::doUpload(QString bucket, QString key, QString path, quint64 ticket)
+void Zelt_S3Worker::doUpload(S3Target target, QString key, QString path, quint64 ticket)
 {
-    startTransfer(UploadKind, bucket, key, path, ticket);
+    startTransfer(UploadKind, target, key, path, ticket);
 }
 
-void Zelt_S3Worker::startTransfer(Kind kind, const QString &bucket, const QString &key,
+void Zelt_S3Worker::startTransfer(Kind kind, const S3Target &target, const QString &key,
                                   const QString &path, quint64 ticket)
 {
     // Aborted before it began: nothing to undo, and the abort's own call reports the end.
     if (abortedThrough >= ticket)
         return;
-    if (!storage) {
+    if (!storageFor(target)) {
         emitFailure(kind, notInitialized);
         return;
     }
-    transferBucket = bucket;
+    transferTarget = target;
     transferKey = key;
     transferPath = path;
     runTransfer(kind, ticket);
@@ -147,17 +153,19 @@ void Zelt_S3Worker::doResume(quint64 ticket)
 {
     // An abort that came after the pause wins; its queued half ends the stored transfer.
     const Kind kind = Kind(currentKind);
-    if (abortedThrough < ticket && kind != NoTransfer && activeFlag(kind) && storage)
+    if (abortedThrough < ticket && kind != NoTransfer && activeFlag(kind))
         runTransfer(kind, ticket);
 }
 
 MPInfo Zelt_S3Worker::nextChunk(Kind kind)
 {
-    Storage_S3 *s3 = ready();
+    Storage_S3 *s3 = storageFor(transferTarget);
+    if (!s3)
+        throw notInitialized;
     if (kind == UploadKind)
-        return s3->UploadObjectMultipart(transferBucket, transferKey, transferPath,
+        return s3->UploadObjectMultipart(transferTarget.bucket, transferKey, transferPath,
                                          S3ContentType::forPath(transferPath));
-    return s3->DownloadObjectMultipart(transferBucket, transferKey, transferPath);
+    return s3->DownloadObjectMultipart(transferTarget.bucket, transferKey, transferPath);
 }
 
 std::optional<MPInfo> Zelt_S3Worker::chunkWithRetries(Kind kind)
@@ -197,9 +205,10 @@ void Zelt_S3Worker::runTransfer(Kind kind, quint64 ticket)
     currentKind = kind;
     transferTicket = ticket;
     const int mode = kind == UploadKind ? 0 : 1;
+    const QString &bucket = transferTarget.bucket;
     bool &active = activeFlag(kind);
     if (!active)
-        emit transferProgress(mode, transferBucket, transferKey, 0, 0, 0);
+        emit transferProgress(mode, bucket, transferKey, 0, 0, 0);
     active = true;
 
     // Paused before it began, the transfer stays paused before its first chunk.
@@ -212,7 +221,7 @@ void Zelt_S3Worker::runTransfer(Kind kind, quint64 ticket)
                 break;
             info = *chunk;
             moved = true;
-            emit transferProgress(mode, transferBucket, transferKey, info.size, info.transferred,
+            emit transferProgress(mode, bucket, transferKey, info.size, info.transferred,
                                   paused() ? 0 : info.bytesPerSecond);
         }
     } catch (const QAWSException &ex) {
@@ -234,17 +243,20 @@ void Zelt_S3Worker::runTransfer(Kind kind, quint64 ticket)
     } else if (aborted()) {
         abortInLibrary(kind);
     } else if (moved) {
-        emit transferProgress(mode, transferBucket, transferKey, info.size, info.transferred, 0);
+        emit transferProgress(mode, bucket, transferKey, info.size, info.transferred, 0);
     }
 }
 
 void Zelt_S3Worker::abortQuietly(Kind kind)
 {
+    Storage_S3 *s3 = storageFor(transferTarget);
+    if (!s3)
+        return;
     try {
         if (kind == UploadKind)
-            storage->AbortUploadObjectMultipart();
+            s3->AbortUploadObjectMultipart();
         else
-            storage->AbortDownloadObjectMultipart();
+            s3->AbortDownloadObjectMultipart();
     } catch (const QAWSException &) {
         // The server may already have forgotten the upload; there is nothing left to undo.
     }
@@ -257,15 +269,15 @@ void Zelt_S3Worker::abortInLibrary(Kind kind)
     emit transferProgress(-1, QString(), QString(), 0, 0, 0);
 }
 
-void Zelt_S3Worker::doDelete(QString bucket, QString key)
+void Zelt_S3Worker::doDelete(S3Target target, QString key)
 {
-    Storage_S3 *s3 = ready();
+    Storage_S3 *s3 = storageFor(target);
     if (!s3) {
         emit deleteFailed(notInitialized);
         return;
     }
     try {
-        s3->DeleteObject(bucket, key);
+        s3->DeleteObject(target.bucket, key);
         emit deleteFinished();
     } catch (const QAWSException &ex) {
         emit deleteFailed(ex);
@@ -274,7 +286,7 @@ void Zelt_S3Worker::doDelete(QString bucket, QString key)
 
 void Zelt_S3Worker::doGetFileSize(QString bucket, QString key)
 {
-    Storage_S3 *s3 = ready();
+    Storage_S3 *s3 = storageFor(browsed);
     if (!s3) {
         emit fileSizeFailed(bucket, key, notInitialized);
         return;
@@ -304,15 +316,16 @@ void Zelt_S3Worker::doAbort(quint64 ticket)
 void Zelt_S3Worker::abortStoredTransfer()
 {
     const Kind kind = Kind(currentKind);
-    if (kind != NoTransfer && activeFlag(kind) && aborted() && storage)
+    if (kind != NoTransfer && activeFlag(kind) && aborted())
         abortInLibrary(kind);
     else
         emit transferProgress(-1, QString(), QString(), 0, 0, 0);
     emit abortFinished();
 }
 
-void Zelt_S3Worker::doUpdateCredentials(QString user, QString pass, QString sessiontoken)
+void Zelt_S3Worker::doUpdateCredentials(qint32 type, QString url, QString user, QString pass,
+                                        QString sessiontoken)
 {
     QMutexLocker lock(&credentialsMutex);
-    pendingCredentials = Credentials{user, pass, sessiontoken};
+    credentials.insert({type, url}, Credentials{user, pass, sessiontoken, ++credentialRevisions});
 }

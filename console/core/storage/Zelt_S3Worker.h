@@ -1,11 +1,14 @@
 #pragma once
 
 #include "QAWSExceptionMetaType.h"
+#include "S3Target.h"
 
 #include <Brenn_AWS/Structs.h>
 
+#include <QHash>
 #include <QMutex>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -38,19 +41,21 @@ public:
     const QAWSException notInitialized;
 
 public slots:
-    // type 2 is Amazon S3 (url is then a region), anything else MinIO.
+    // type 2 is Amazon S3 (url is then a region), anything else MinIO. The listings go to this
+    // service from now on.
     void doSetup(int type, QString url, QString user, QString pass,
                  QString sessiontoken = QString());
     void doListObjects(QString bucket, QString pathPrefix);
     void doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs = true);
-    // A transfer is named by a ticket of the queue's, new for every start and resume, so that a
-    // pause or an abort reaches the transfer it was meant for even before that has started.
-    void doDownload(QString bucket, QString key, QString path, quint64 ticket);
-    void doUpload(QString bucket, QString key, QString path, quint64 ticket);
+    // Transfers and deletions go to the target they were queued for. A transfer is named by a
+    // ticket of the queue's, new for every start and resume, so that a pause or an abort reaches
+    // the transfer it was meant for even before that has started.
+    void doDownload(S3Target target, QString key, QString path, quint64 ticket);
+    void doUpload(S3Target target, QString key, QString path, quint64 ticket);
     // Continues the paused transfer, if there still is one: it may have finished with the chunk
     // that was running when the pause came.
     void doResume(quint64 ticket);
-    void doDelete(QString bucket, QString key);
+    void doDelete(S3Target target, QString key);
     void doGetFileSize(QString bucket, QString key);
 
     // Pauses the transfers with this ticket and older ones.
@@ -59,9 +64,10 @@ public slots:
     // one at once, one still to start before it begins; abortFinished() follows every call, after
     // any result of the aborted transfer.
     void doAbort(quint64 ticket);
-    // New credentials for the storage in use, from the next call on: a running or paused
-    // transfer goes on with them.
-    void doUpdateCredentials(QString user, QString pass, QString sessiontoken);
+    // New credentials for the service, from its next call on: a running or paused transfer there
+    // goes on with them; for another service they wait until it is used.
+    void doUpdateCredentials(qint32 type, QString url, QString user, QString pass,
+                             QString sessiontoken);
 
 signals:
     void setupFinished();
@@ -97,11 +103,13 @@ private:
         QString user;
         QString pass;
         QString sessionToken;
+        quint64 revision = 0;
     };
 
-    // The storage with any pending credentials applied; null before the first setup.
-    Brenn_AWS::Storage_S3 *ready();
-    void startTransfer(Kind kind, const QString &bucket, const QString &key, const QString &path,
+    // The storage of the target's service with its latest credentials; null while none are
+    // known for it.
+    Brenn_AWS::Storage_S3 *storageFor(const S3Target &target);
+    void startTransfer(Kind kind, const S3Target &target, const QString &key, const QString &path,
                        quint64 ticket);
     void runTransfer(Kind kind, quint64 ticket);
     bool paused() const { return pausedThrough >= transferTicket; }
@@ -119,7 +127,13 @@ private:
     void abortStoredTransfer();
     bool &activeFlag(Kind kind) { return kind == UploadKind ? uploadActive : downloadActive; }
 
+    // One storage object, for the service last used: entries run one at a time and a paused one
+    // holds the queue, so a switch to another service comes between transfers.
     std::unique_ptr<Brenn_AWS::Storage_S3> storage;
+    S3Target storageService;
+    quint64 storageRevision = 0;
+    // Where the listings go: the service of the last setup.
+    S3Target browsed;
     // Every ticket up to these is paused or aborted; they only grow, so a request is never
     // cleared before the transfer it names has seen it.
     std::atomic<quint64> pausedThrough{0};
@@ -129,7 +143,7 @@ private:
     bool downloadActive = false;
     bool uploadActive = false;
     // The transfer of currentKind, for a resume.
-    QString transferBucket;
+    S3Target transferTarget;
     QString transferKey;
     QString transferPath;
 
@@ -137,5 +151,6 @@ private:
     std::condition_variable waitCondition;
 
     QMutex credentialsMutex;
-    std::optional<Credentials> pendingCredentials;
+    QHash<QPair<qint32, QString>, Credentials> credentials;
+    quint64 credentialRevisions = 0;
 };

@@ -221,21 +221,23 @@ void Zelt_S3::on_btnS3Refresh_clicked()
         bucket = amazon ? QStringLiteral("brennzelt") : config->storageBucket;
     const QString sessionToken = config ? config->storageSessionToken : QString();
 
-    // A new storage object would lose the stored transfer: renew its credentials instead.
+    // A new storage object would lose the stored transfer: renew its credentials instead. Entries
+    // made from now on go to the new target; those made before keep theirs.
     if (storageSetUp && !queue->isIdle()) {
-        emit doUpdateCredentials(user, pass, sessionToken);
+        emit doUpdateCredentials(workerType, url, user, pass, sessionToken);
         refreshPending = true;
         return;
     }
     ui->btnS3Refresh->setEnabled(false);
     ui->lblStatus->setText(tr("Refreshing..."));
     storageSetUp = true;
+    listing = storageTarget();
     emit doSetup(workerType, url, user, pass, sessionToken);
 }
 
 void Zelt_S3::onSetupFinished()
 {
-    emit doListObjectsAndSizes(bucket, rootFolder, true);
+    emit doListObjectsAndSizes(listing.bucket, listing.rootFolder, true);
 }
 
 void Zelt_S3::onSetupFailed(QAWSException ex)
@@ -261,6 +263,7 @@ void Zelt_S3::onListSizesFinished(QStringList sLst, QStringList iLst, QStringLis
         config && config->roles.contains(QStringLiteral("Zelt_Administrator"), Qt::CaseInsensitive);
     if (config)
         rootFolder = S3Paths::rootFolder(*config);
+    shown = listing;
     showTree(S3FolderTree::fromListing(sLst, iLst, eLst, rootFolder, administrator));
     ui->lblStatus->clear();
     ui->btnS3Refresh->setEnabled(true);
@@ -431,12 +434,12 @@ void Zelt_S3::uploadLocalFiles(const QList<S3TransferQueue::LocalFile> &files, b
 {
     queue->uploadFiles(
         files, noAll, yesAll, pathOverride,
-        {bucket, rootFolder, currentDir, [this](const QString &key) { return listsKey(key); }});
+        {storageTarget(), currentDir, [this](const QString &key) { return listsKey(key); }});
 }
 
 void Zelt_S3::deleteFiles(QStringList files)
 {
-    queue->deleteKeys(bucket, files);
+    queue->deleteKeys(storageTarget(), files);
 }
 
 void Zelt_S3::onDeleteSlot(int slot)
@@ -496,7 +499,7 @@ void Zelt_S3::on_btnS3Download_clicked()
         const QJsonObject file = item->data(Qt::UserRole).toJsonObject();
         S3QueueEntry entry;
         entry.operation = S3QueueEntry::Download;
-        entry.bucket = bucket;
+        entry.setTarget(storageTarget());
         entry.remote = file.value(QStringLiteral("path")).toString();
         entry.local = items.size() == 1 ? target : target + QLatin1Char('/') + item->text();
         entry.size = file.value(QStringLiteral("size")).toString().toLongLong();
@@ -521,7 +524,7 @@ void Zelt_S3::on_btnS3Delete_clicked()
     QStringList keys;
     for (const QTableWidgetItem *item : items)
         keys << item->data(Qt::UserRole).toJsonObject().value(QStringLiteral("path")).toString();
-    queue->deleteKeys(bucket, keys);
+    queue->deleteKeys(storageTarget(), keys);
 }
 
 void Zelt_S3::on_btnS3Mkdir_clicked()
@@ -568,8 +571,15 @@ QTreeWidgetItem *Zelt_S3::folderItem(const QString &path) const
     return found;
 }
 
+bool Zelt_S3::endedInTree() const
+{
+    return queue->currentEntry().target() == shown;
+}
+
 void Zelt_S3::onUploaded(const QString &key, qlonglong size, const QString &eTag)
 {
+    if (!endedInTree())
+        return;
     QTreeWidgetItem *folder = folderItem(S3Paths::folderPathOf(key));
     if (!folder)
         return;
@@ -583,6 +593,8 @@ void Zelt_S3::onUploaded(const QString &key, qlonglong size, const QString &eTag
 
 void Zelt_S3::onDeleted(const QString &key)
 {
+    if (!endedInTree())
+        return;
     QTreeWidgetItem *folder = folderItem(S3Paths::folderPathOf(key));
     if (!folder)
         return;

@@ -94,11 +94,12 @@ signals:
 
     void doSetup(int type, QString url, QString user, QString pass, QString sessiontoken);
     void doListObjectsAndSizes(QString bucket, QString pathPrefix, bool doSubDirs);
-    void doUpdateCredentials(QString user, QString pass, QString sessiontoken);
-    void doUpload(QString bucket, QString key, QString path, quint64 ticket);
-    void doDownload(QString bucket, QString key, QString path, quint64 ticket);
+    void doUpdateCredentials(qint32 type, QString url, QString user, QString pass,
+                             QString sessiontoken);
+    void doUpload(S3Target target, QString key, QString path, quint64 ticket);
+    void doDownload(S3Target target, QString key, QString path, quint64 ticket);
     void doResume(quint64 ticket);
-    void doDelete(QString bucket, QString key);
+    void doDelete(S3Target target, QString key);
     void doPause(quint64 ticket);
     void doAbort(quint64 ticket);
 
@@ -123,6 +124,10 @@ private:
     void connectQueue();
     void showTree(const S3FolderTree &tree);
     void showPaused(bool paused);
+    // Where entries made now go: what the last refresh named.
+    S3Target storageTarget() const { return {workerType, url, bucket, rootFolder}; }
+    // Whether the entry that just ended belongs to the tree shown.
+    bool endedInTree() const;
     void onUploaded(const QString &key, qlonglong size, const QString &eTag);
     void onDeleted(const QString &key);
     QTreeWidgetItem *folderItem(const QString &path) const;
@@ -149,6 +154,9 @@ private:
     // Storage has been set up at least once; a refresh then waits for an idle queue.
     bool storageSetUp = false;
     bool refreshPending = false;
+    // What the listing on its way and the tree shown were made from.
+    S3Target listing;
+    S3Target shown;
 
     Zelt_S3Worker *worker = nullptr;
     QThread *workerThread = nullptr;
