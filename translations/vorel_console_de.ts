@@ -211,7 +211,7 @@
 <context>
     <name>S3TransferQueue</name>
     <message>
-        <location filename="../console/core/storage/S3TransferQueue.cpp" line="+47"/>
+        <location filename="../console/core/storage/S3TransferQueue.cpp" line="+48"/>
         <location line="+96"/>
         <source>Overwrite?</source>
         <translation>Überschreiben?</translation>
@@ -227,7 +227,7 @@
         <translation>%1 überschreiben?</translation>
     </message>
     <message>
-        <location line="+147"/>
+        <location line="+146"/>
         <source>Upload Error</source>
         <translation>Fehler beim Hochladen</translation>
     </message>
@@ -1531,7 +1531,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+43"/>
         <source>Cannot abort</source>
         <translation>Abbrechen nicht möglich</translation>
     </message>
@@ -1554,12 +1554,12 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_S3</name>
     <message>
-        <location filename="../console/ui/storage/Zelt_S3.cpp" line="+230"/>
+        <location filename="../console/ui/storage/Zelt_S3.cpp" line="+232"/>
         <source>Refreshing...</source>
         <translation>Wird aktualisiert...</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>Error during initialisation</source>
         <translation>Fehler bei der Initialisierung</translation>
     </message>
@@ -1579,7 +1579,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Fehler beim Auflisten der Objekte im S3-Speicher: %1</translation>
     </message>
     <message>
-        <location line="+210"/>
+        <location line="+211"/>
         <source>Select files to Upload</source>
         <translation>Dateien zum Hochladen auswählen</translation>
     </message>

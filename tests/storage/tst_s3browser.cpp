@@ -712,14 +712,21 @@ void tst_S3Browser::faultsOnTheWayAreRetriedOrCaught()
     openBrowser({"Zelt_Administrator"}, {}, proxy.url());
     QSignalSpy retries(browser.get(), &Zelt_S3::transferRetry);
     // The second part or range of the 24 MiB object. A reset is spoilt twice: curl itself sends
-    // a request again, once, when the connection it reused turns out to be dead.
+    // a request again, once, when it finds the connection it reused dead before it sent the
+    // body; found dead later (a send failure), the request is the library's to retry, and the
+    // retry meets the second reset.
     proxy.spoil(upload ? "PUT" : "GET", 2, FaultProxy::Fault(fault));
-    if (fault == int(FaultProxy::Fault::Reset))
+    const bool reset = fault == int(FaultProxy::Fault::Reset);
+    if (reset)
         proxy.spoil(upload ? "PUT" : "GET", 3, FaultProxy::Fault(fault));
     transferBig(upload, big);
     QVERIFY(waitForIdle());
 
-    QCOMPARE(retries.size(), intact ? 1 : 0);
+    if (intact)
+        QVERIFY2(retries.size() == 1 || (reset && retries.size() == 2),
+                 qPrintable(QString::number(retries.size())));
+    else
+        QCOMPARE(retries.size(), 0);
     QCOMPARE(prompt->texts(Prompt::Kind::Critical).size(), intact ? 0 : 1);
     if (intact) {
         QVERIFY(queues.last().isEmpty());
