@@ -818,17 +818,32 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_Login</name>
     <message>
-        <location filename="../console/ui/app/Zelt_Login.cpp" line="+61"/>
+        <location filename="../console/ui/app/Zelt_Login.cpp" line="+88"/>
         <source>Login failed</source>
         <translation>Anmeldung fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-16"/>
         <source>Login failed. Is your password correct?</source>
         <translation>Die Anmeldung ist fehlgeschlagen. Ist Ihr Passwort richtig?</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="-16"/>
+        <source>The login service&apos;s answer could not be read.</source>
+        <translation>Die Antwort des Anmeldedienstes konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>The login service at %1 could not be reached: %2</source>
+        <translation>Der Anmeldedienst unter %1 war nicht erreichbar: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The login service answered with an error: %1</source>
+        <translation>Der Anmeldedienst hat mit einem Fehler geantwortet: %1</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <location line="+5"/>
         <source>Error</source>
         <translation>Fehler</translation>

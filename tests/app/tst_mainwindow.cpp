@@ -258,6 +258,43 @@ private slots:
         QVERIFY(!exits->exited());
     }
 
+    // Only a refusal blames the password; the second attempt logs in where the service answers.
+    void failedLoginsSayWhatHappened_data()
+    {
+        QTest::addColumn<int>("status"); // of the login's answer; 0: no service at all
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unreachable")
+            << 0 << "The login service at http://127.0.0.1:1 could not be reached: ";
+        QTest::newRow("service error") << 500 << "The login service answered with an error: ";
+        QTest::newRow("answer without a token")
+            << 200 << "The login service's answer could not be read.";
+    }
+    void failedLoginsSayWhatHappened()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        if (status != 0) {
+            startSimulator();
+            sim->failNext(QStringLiteral("authLoginPost"), 1, status);
+        }
+        login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        if (status != 0)
+            login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        else
+            login->cancel();
+        startConsole();
+        QTRY_VERIFY_WITH_TIMEOUT(!prompt->texts(Kind::Critical).isEmpty(), 10000);
+        QCOMPARE(prompt->titles(Kind::Critical).value(0), QStringLiteral("Login failed"));
+        const QString shown = prompt->texts(Kind::Critical).value(0);
+        QVERIFY2(shown.startsWith(text) && !shown.endsWith(QStringLiteral(", ")) &&
+                     shown.size() > (text.endsWith(QLatin1Char(' ')) ? text.size() : 0),
+                 qPrintable(shown));
+        if (status != 0) {
+            QTRY_VERIFY_WITH_TIMEOUT(window->session().loggedIn, 10000);
+            QCOMPARE(login->dialogsSeen(), 1);
+        }
+    }
+
     void cancelledLoginEndsTheProgram()
     {
         startSimulator();

@@ -1,3 +1,4 @@
+#include "LoginFailure.h"
 #include "SizeText.h"
 #include "VersionNumber.h"
 #include "Zelt_LoginData.h"
@@ -10,6 +11,48 @@ class TestRules : public QObject
     Q_OBJECT
 
 private slots:
+    void loginFailureKinds_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("kind");
+        using E = QNetworkReply;
+        using K = LoginFailure::Kind;
+        QTest::newRow("400") << int(E::ProtocolInvalidOperationError) << int(K::Refused);
+        QTest::newRow("401") << int(E::AuthenticationRequiredError) << int(K::Refused);
+        QTest::newRow("403") << int(E::ContentAccessDenied) << int(K::Refused);
+        QTest::newRow("404") << int(E::ContentNotFoundError) << int(K::ServiceError);
+        QTest::newRow("500") << int(E::InternalServerError) << int(K::ServiceError);
+        QTest::newRow("unknown HTTP status") << int(E::UnknownContentError) << int(K::ServiceError);
+        QTest::newRow("refused") << int(E::ConnectionRefusedError) << int(K::Unreachable);
+        QTest::newRow("host not found") << int(E::HostNotFoundError) << int(K::Unreachable);
+        QTest::newRow("timed out") << int(E::TimeoutError) << int(K::Unreachable);
+        QTest::newRow("proxy") << int(E::ProxyConnectionRefusedError) << int(K::Unreachable);
+        QTest::newRow("no scheme") << int(E::ProtocolUnknownError) << int(K::Unreachable);
+    }
+    void loginFailureKinds()
+    {
+        QFETCH(int, error);
+        QTEST(int(LoginFailure::of(QNetworkReply::NetworkError(error))), "kind");
+    }
+
+private slots:
+    void loginFailureReasonLeavesTheBodyOut_data()
+    {
+        QTest::addColumn<QString>("errorText");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no body") << "Connection refused, "
+                                 << "Connection refused";
+        QTest::newRow("HTML page")
+            << "Error transferring http://h/login - server replied: Internal Server Error, "
+               "<html><body>a, b</body></html>"
+            << "Error transferring http://h/login - server replied: Internal Server Error";
+    }
+    void loginFailureReasonLeavesTheBodyOut()
+    {
+        QFETCH(QString, errorText);
+        QTEST(LoginFailure::reason(errorText), "reason");
+    }
+
     void buildDescriptionGivesVersion_data()
     {
         QTest::addColumn<QString>("description");

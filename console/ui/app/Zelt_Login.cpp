@@ -2,6 +2,7 @@
 
 #include "ConsoleConfig.h"
 #include "LogCategories.h"
+#include "LoginFailure.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
 #include "SessionRules.h"
@@ -49,6 +50,12 @@ void Zelt_Login::on_btnBox_accepted()
 
 void Zelt_Login::onAuthLogin(ZeltAuth auth)
 {
+    // Without a token every later request would fail as unauthorised: this is no login.
+    if (auth.accessToken().isEmpty()) {
+        qCWarning(lcLogin) << "The login answer holds no access token";
+        loginFailed(tr("The login service's answer could not be read."));
+        return;
+    }
     data.accessToken = auth.accessToken();
     data.refreshToken = auth.refreshToken();
     data.tokenExpiry = QDateTime::currentDateTime().addSecs(auth.expiresIn());
@@ -56,10 +63,29 @@ void Zelt_Login::onAuthLogin(ZeltAuth auth)
     authApi->authUserGet(QString(), QStringLiteral("login-app"), QStringLiteral("meeting-app"));
 }
 
-void Zelt_Login::onAuthLoginError(ZeltAuth, QNetworkReply::NetworkError, QString)
+void Zelt_Login::onAuthLoginError(ZeltAuth, QNetworkReply::NetworkError error_type,
+                                  QString error_str)
 {
-    Prompt::critical(this, tr("Login failed"), tr("Login failed. Is your password correct?"),
-                     Prompt::Ok);
+    qCWarning(lcLogin) << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
+    switch (LoginFailure::of(error_type)) {
+    case LoginFailure::Kind::Refused:
+        loginFailed(tr("Login failed. Is your password correct?"));
+        break;
+    case LoginFailure::Kind::Unreachable:
+        loginFailed(tr("The login service at %1 could not be reached: %2")
+                        .arg(config->authServiceHost + config->authServicePath,
+                             LoginFailure::reason(error_str)));
+        break;
+    case LoginFailure::Kind::ServiceError:
+        loginFailed(tr("The login service answered with an error: %1")
+                        .arg(LoginFailure::reason(error_str)));
+        break;
+    }
+}
+
+void Zelt_Login::loginFailed(const QString &text)
+{
+    Prompt::critical(this, tr("Login failed"), text, Prompt::Ok);
     ui->btnBox->setEnabled(true);
 }
 

@@ -40,6 +40,8 @@ public slots:
 private:
     // Back to a fresh attempt: record cleared, password emptied, buttons enabled.
     void resetAttempt();
+    // The login request failed: says why and lets the user try again.
+    void loginFailed(const QString &text);
 
     std::unique_ptr<Ui::Zelt_LoginClass> ui;
     Zelt_AuthService_API::ZeltAuthApi *authApi;
