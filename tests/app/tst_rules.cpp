@@ -24,8 +24,6 @@ private slots:
         QTest::newRow("500") << int(E::InternalServerError) << int(K::ServiceError);
         QTest::newRow("unknown HTTP status") << int(E::UnknownContentError) << int(K::ServiceError);
         QTest::newRow("refused") << int(E::ConnectionRefusedError) << int(K::Unreachable);
-        QTest::newRow("host not found") << int(E::HostNotFoundError) << int(K::Unreachable);
-        QTest::newRow("timed out") << int(E::TimeoutError) << int(K::Unreachable);
         QTest::newRow("proxy") << int(E::ProxyConnectionRefusedError) << int(K::Unreachable);
         QTest::newRow("no scheme") << int(E::ProtocolUnknownError) << int(K::Unreachable);
     }
@@ -36,21 +34,22 @@ private slots:
     }
 
 private slots:
-    void loginFailureReasonLeavesTheBodyOut_data()
+    void loginFailureDetailLeavesTheBodyOut_data()
     {
         QTest::addColumn<QString>("errorText");
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("detail");
+        const QString replied = "Error transferring http://h/login - server replied: Bad Gateway";
         QTest::newRow("no body") << "Connection refused, "
                                  << "Connection refused";
-        QTest::newRow("HTML page")
-            << "Error transferring http://h/login - server replied: Internal Server Error, "
-               "<html><body>a, b</body></html>"
-            << "Error transferring http://h/login - server replied: Internal Server Error";
+        QTest::newRow("HTML page") << replied + ", <html><body>a, b</body></html>" << replied;
+        QTest::newRow("service's error")
+            << replied + R"(, {"code": 502, "message": "Realm down", "source": "auth"})"
+            << replied + " (Realm down)";
     }
-    void loginFailureReasonLeavesTheBodyOut()
+    void loginFailureDetailLeavesTheBodyOut()
     {
         QFETCH(QString, errorText);
-        QTEST(LoginFailure::reason(errorText), "reason");
+        QTEST(LoginFailure::detail(errorText), "detail");
     }
 
     void buildDescriptionGivesVersion_data()

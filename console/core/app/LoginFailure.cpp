@@ -1,5 +1,7 @@
 #include "LoginFailure.h"
 
+#include "auth/ZeltError.h"
+
 namespace LoginFailure {
 
 Kind of(QNetworkReply::NetworkError error)
@@ -18,9 +20,11 @@ Kind of(QNetworkReply::NetworkError error)
     return error < QNetworkReply::ContentAccessDenied ? Kind::Unreachable : Kind::ServiceError;
 }
 
-QString reason(const QString &errorText)
+QString detail(const QString &errorText)
 {
-    return errorText.section(QStringLiteral(", "), 0, 0);
+    const QString words = errorText.section(QStringLiteral(", "), 0, 0);
+    const auto error = Zelt_AuthService_API::ZeltError::fromErrorText(errorText);
+    return error.isValid() ? QStringLiteral("%1 (%2)").arg(words, error.message()) : words;
 }
 
 } // namespace LoginFailure

@@ -15,8 +15,9 @@ enum class Kind
 
 Kind of(QNetworkReply::NetworkError error);
 
-// The network's own words from a failed request's text, without the answer's body that the
-// client appends after ", " (an HTML page has no place in a message box).
-QString reason(const QString &errorText);
+// What a failed request's text tells the user: the network's own words and, where the service
+// sent its error object, that error's message; never the raw body that follows them (an HTML
+// page has no place in a message box).
+QString detail(const QString &errorText);
 
 } // namespace LoginFailure

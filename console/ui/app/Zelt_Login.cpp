@@ -74,11 +74,11 @@ void Zelt_Login::onAuthLoginError(ZeltAuth, QNetworkReply::NetworkError error_ty
     case LoginFailure::Kind::Unreachable:
         loginFailed(tr("The login service at %1 could not be reached: %2")
                         .arg(config->authServiceHost + config->authServicePath,
-                             LoginFailure::reason(error_str)));
+                             LoginFailure::detail(error_str)));
         break;
     case LoginFailure::Kind::ServiceError:
         loginFailed(tr("The login service answered with an error: %1")
-                        .arg(LoginFailure::reason(error_str)));
+                        .arg(LoginFailure::detail(error_str)));
         break;
     }
 }
