@@ -18,6 +18,11 @@ int ConsoleConfig::clampInactivityTime(int seconds)
     return qBound(MinInactivityTime, seconds, MaxInactivityTime);
 }
 
+int ConsoleConfig::clampTimeout(int seconds)
+{
+    return qBound(MinTimeout, seconds, MaxTimeout);
+}
+
 bool ConsoleConfig::authSwitchedOn(const QString &value)
 {
     return value.compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
@@ -69,6 +74,10 @@ void ConsoleConfig::readIniFile()
     inactivityTime = clampInactivityTime(
         settings->value(QStringLiteral("inactivitytime"), DefaultInactivityTime).toInt());
     restoreWindow = settings->value(QStringLiteral("restorewindow"), true).toBool();
+    connectTimeout = clampTimeout(
+        settings->value(QStringLiteral("connecttimeout"), DefaultConnectTimeout).toInt());
+    replyTimeout =
+        clampTimeout(settings->value(QStringLiteral("replytimeout"), DefaultReplyTimeout).toInt());
     settings->endGroup();
 }
 
@@ -87,4 +96,6 @@ void ConsoleConfig::echo() const
     qCDebug(lcSrv).noquote() << QStringLiteral("  Restore Window: %1")
                                     .arg(restoreWindow ? QStringLiteral("true")
                                                        : QStringLiteral("false"));
+    qCDebug(lcSrv).noquote() << QStringLiteral("  Connect Timeout: %1").arg(connectTimeout);
+    qCDebug(lcSrv).noquote() << QStringLiteral("  Reply Timeout: %1").arg(replyTimeout);
 }

@@ -10,6 +10,12 @@ public:
     static constexpr int DefaultInactivityTime = 180;
     static constexpr int MinInactivityTime = 30;
     static constexpr int MaxInactivityTime = 3600;
+    // Seconds to wait for a connection, and for the next bytes of a reply, before a request
+    // fails as timed out.
+    static constexpr int DefaultConnectTimeout = 10;
+    static constexpr int DefaultReplyTimeout = 30;
+    static constexpr int MinTimeout = 1;
+    static constexpr int MaxTimeout = 600;
 
     explicit ConsoleConfig(const QStringList &arguments);
 
@@ -18,6 +24,8 @@ public:
 
     // Clamps a configured idle time into the allowed range.
     static int clampInactivityTime(int seconds);
+    // Clamps a configured time-out into the allowed range.
+    static int clampTimeout(int seconds);
     // True unless the value is some capitalisation of "off".
     static bool authSwitchedOn(const QString &value);
 
@@ -30,6 +38,8 @@ public:
     QString servicePath;
     int inactivityTime = DefaultInactivityTime;
     bool restoreWindow = true;
+    int connectTimeout = DefaultConnectTimeout;
+    int replyTimeout = DefaultReplyTimeout;
     QString iniFile;
 
 private:
