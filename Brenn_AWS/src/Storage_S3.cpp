@@ -12,6 +12,11 @@ Storage_S3::Storage_S3(Type type, const QString &location, const QString &access
 
 Storage_S3::Storage_S3() : d(new Storage_S3_Private()) {}
 
+void Storage_S3::SetTimeouts(qint64 connectMs, qint64 stallMs)
+{
+    Storage_S3_Private::SetTimeouts(connectMs, stallMs);
+}
+
 Storage_S3::~Storage_S3()
 {
     delete d;

@@ -15,6 +15,7 @@
 #include <QTemporaryFile>
 #include <QUuid>
 
+#include <atomic>
 #include <limits>
 
 namespace Brenn_AWS {
@@ -22,6 +23,9 @@ namespace Brenn_AWS {
 namespace {
 
 constexpr qint64 minimumPartSize = 5242880; // S3 refuses smaller parts except the last
+
+std::atomic<qint64> connectTimeoutMs{60000};
+std::atomic<qint64> stallTimeoutMs{600000};
 
 // Bytes per second of one chunk: whole bytes per millisecond, times 1000; 0 below a millisecond.
 qint32 chunkSpeed(qint64 bytes, qint64 elapsedMs)
@@ -99,12 +103,18 @@ Storage_S3_Private::newClient(Type type, const QString &location, const QString 
                               const QString &secretKey, const QString &sessionToken)
 {
     aws::TransportOptions options;
-    options.requestTimeoutMs = 600000;
-    options.connectTimeoutMs = 60000;
+    options.requestTimeoutMs = stallTimeoutMs;
+    options.connectTimeoutMs = connectTimeoutMs;
     options.verifyTls = false;
     return std::make_unique<Client>(s3EndpointFor(type, location),
                                     aws::Credentials{accessKeyId, secretKey, sessionToken},
                                     options);
+}
+
+void Storage_S3_Private::SetTimeouts(qint64 connectMs, qint64 stallMs)
+{
+    connectTimeoutMs = qMax<qint64>(1, connectMs);
+    stallTimeoutMs = qMax<qint64>(1, stallMs);
 }
 
 void Storage_S3_Private::CheckSingleUser() const

@@ -102,6 +102,8 @@ public:
     void UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
                            const QString &sessionToken);
 
+    static void SetTimeouts(qint64 connectMs, qint64 stallMs);
+
 private:
     static std::unique_ptr<Client> newClient(Type type, const QString &location,
                                              const QString &accessKeyId, const QString &secretKey,

@@ -1,4 +1,5 @@
 #include "ConsoleHarness.h"
+#include "NetworkIdle.h"
 #include "Zelt_MeetingEditor.h"
 #include "Zelt_Meetings.h"
 
@@ -113,7 +114,8 @@ private slots:
         signIn(QStringLiteral("anna"));
         select(QStringLiteral("ACME02"));
         QCOMPARE(button("btnMeetingActivate")->text(), QStringLiteral("&Start"));
-        QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("serviceMeetings") > 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("serviceMeetings") > 0 && networkIdle(),
+                                 10000);
         const int listings = console->requestCount("getMeetings");
         button("btnMeetingActivate")->click();
         QTRY_COMPARE_WITH_TIMEOUT(console->requestCount("updateMeeting"), 1, 10000);
@@ -141,7 +143,8 @@ private slots:
     {
         signIn(QStringLiteral("anna"));
         select(QStringLiteral("ACME02"));
-        QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("serviceMeetings") > 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(console->requestCount("serviceMeetings") > 0 && networkIdle(),
+                                 10000);
         console->sim.failNext(QStringLiteral("updateMeeting"), 1, 403);
         button("btnMeetingActivate")->click();
         QTRY_COMPARE_WITH_TIMEOUT(console->prompt.texts(Kind::Critical),

@@ -137,6 +137,11 @@ public:
     void UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
                            const QString &sessionToken);
 
+    // For every storage object made from now on, in the whole process: how long a request waits
+    // for its connection, and how long its transfer may stall, before it fails as a network
+    // error (by default 60 s and 600 s). Values below 1 ms are taken as 1 ms.
+    static void SetTimeouts(qint64 connectMs, qint64 stallMs);
+
 private:
     Storage_S3_Private *d;
 };

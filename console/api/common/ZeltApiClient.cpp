@@ -10,6 +10,19 @@ QString bodyText(const QByteArray &body)
     return QString::fromUtf8(nul >= 0 ? body.left(nul) : body);
 }
 
+ZeltCompletion completionOf(ZeltHttpRequestWorker *finished)
+{
+    ZeltCompletion completion;
+    completion.worker = finished;
+    completion.errorType = finished->error_type;
+    completion.succeeded = finished->error_type == QNetworkReply::NoError;
+    completion.body = bodyText(finished->response);
+    completion.errorText = completion.succeeded
+                               ? finished->error_str
+                               : QStringLiteral("%1, %2").arg(finished->error_str, completion.body);
+    return completion;
+}
+
 } // namespace
 
 void zeltReadResult(QString &result, const QString &body)
@@ -46,6 +59,11 @@ void ZeltApiClient::addHeaders(const QString &key, const QString &value)
 void ZeltApiClient::setBearerToken(const QString &token)
 {
     addHeaders(QStringLiteral("Authorization"), QStringLiteral("Bearer ") + token);
+}
+
+void ZeltApiClient::setTokenRenewal(ZeltTokenRenewal *renewal)
+{
+    tokenRenewal = renewal;
 }
 
 void ZeltApiClient::setScheme(const QString &scheme)
@@ -93,31 +111,40 @@ ZeltApiClient::start(const ZeltApiCall &call,
     worker->setTimeOut(_timeOut);
     worker->setWorkingDirectory(_workingDirectory);
 
-    ZeltHttpRequestInput input = call.input();
-    for (auto it = defaultHeaders.cbegin(); it != defaultHeaders.cend(); ++it)
-        input.headers.insert(it.key(), it.value());
-
+    const auto answer = [complete](ZeltHttpRequestWorker *finished) {
+        finished->deleteLater();
+        complete(completionOf(finished));
+    };
     connect(worker, &ZeltHttpRequestWorker::on_execution_finished, this,
-            [complete](ZeltHttpRequestWorker *finished) {
-                ZeltCompletion completion;
-                completion.worker = finished;
-                completion.errorType = finished->error_type;
-                completion.succeeded = finished->error_type == QNetworkReply::NoError;
-                completion.body = bodyText(finished->response);
-                completion.errorText =
-                    completion.succeeded
-                        ? finished->error_str
-                        : QStringLiteral("%1, %2").arg(finished->error_str, completion.body);
-                finished->deleteLater();
-                complete(completion);
+            [this, call, answer, renewed = false](ZeltHttpRequestWorker *finished) mutable {
+                if (renewed || !tokenRenewal ||
+                    finished->error_type != QNetworkReply::AuthenticationRequiredError) {
+                    answer(finished);
+                    return;
+                }
+                renewed = true;
+                tokenRenewal->renewAccessToken(finished, [this, call, answer, finished](bool ok) {
+                    if (ok)
+                        execute(finished, call);
+                    else
+                        answer(finished);
+                });
             });
     // Once aborted, a request stays silent even if its reply is already on the way.
     connect(this, &ZeltApiClient::abortRequestsSignal, worker, [worker] {
         worker->disconnect();
         worker->deleteLater();
     });
-    worker->execute(&input);
+    execute(worker, call);
     return worker;
+}
+
+void ZeltApiClient::execute(ZeltHttpRequestWorker *worker, const ZeltApiCall &call) const
+{
+    ZeltHttpRequestInput input = call.input();
+    for (auto it = defaultHeaders.cbegin(); it != defaultHeaders.cend(); ++it)
+        input.headers.insert(it.key(), it.value());
+    worker->execute(&input);
 }
 
 } // namespace Zelt_Common_API

@@ -4,6 +4,7 @@
 #include "ZeltApiCall.h"
 #include "ZeltHttpRequestWorker.h"
 #include "ZeltJsonConversions.h"
+#include "ZeltTokenRenewal.h"
 
 #include <QJsonDocument>
 #include <QList>
@@ -57,6 +58,9 @@ public:
     void addHeaders(const QString &key, const QString &value);
     // Every later request carries "Authorization: Bearer <token>".
     void setBearerToken(const QString &token);
+    // A request refused with 401 asks renewal for a new token once, then goes out again with it;
+    // without renewal (or when it fails) the 401 is the request's answer.
+    void setTokenRenewal(ZeltTokenRenewal *renewal);
 
     void setScheme(const QString &scheme);
     void setHost(const QString &host);
@@ -128,6 +132,10 @@ protected:
 private:
     ZeltHttpRequestWorker *start(const ZeltApiCall &call,
                                  const std::function<void(const ZeltCompletion &)> &complete);
+    // Sends the call with the default headers as they are now.
+    void execute(ZeltHttpRequestWorker *worker, const ZeltApiCall &call) const;
+
+    ZeltTokenRenewal *tokenRenewal = nullptr;
 };
 
 } // namespace Zelt_Common_API

@@ -2,6 +2,7 @@
 
 #include "LogCategories.h"
 #include "ZeltHttpEncoding.h"
+#include "ZeltRequestPool.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -68,19 +69,24 @@ QString attachmentFileName(const QStringList &dispositionParts)
 } // namespace
 
 ZeltHttpRequestWorker::ZeltHttpRequestWorker(QObject *parent)
-    : QObject(parent), m_manager(new QNetworkAccessManager(this)),
-      m_workingDirectory(QDir::currentPath()), m_timeOutTimer(new QTimer(this))
+    : QObject(parent), m_workingDirectory(QDir::currentPath()), m_timeOutTimer(new QTimer(this)),
+      m_stallTimer(new QTimer(this))
 {
     m_timeOutTimer->setSingleShot(true);
-    m_timeOutTimer->setInterval(0);
-    connect(m_manager, &QNetworkAccessManager::finished, this,
-            &ZeltHttpRequestWorker::on_manager_finished);
+    m_stallTimer->setSingleShot(true);
+    connect(m_timeOutTimer, &QTimer::timeout, this,
+            [this] { failAsTimedOut(QStringLiteral("Timed out waiting for response")); });
+    connect(m_stallTimer, &QTimer::timeout, this, [this] {
+        const ZeltRequestTimeouts limits = ZeltRequestPool::timeouts();
+        failAsTimedOut(m_connecting ? tr("No connection within %1 s").arg(limits.connectMs / 1000.0)
+                                    : tr("No answer within %1 s").arg(limits.replyMs / 1000.0));
+    });
 }
 
 ZeltHttpRequestWorker::~ZeltHttpRequestWorker()
 {
-    // An aborted request's reply may still finish while the manager goes down.
-    m_manager->disconnect(this);
+    dropReply();
+    ZeltRequestPool::instance().release(this);
 }
 
 QMap<QString, QString> ZeltHttpRequestWorker::responseHeaders() const
@@ -100,9 +106,7 @@ QString ZeltHttpRequestWorker::workingDirectory() const
 
 void ZeltHttpRequestWorker::setTimeOut(int timeOutMs)
 {
-    m_timeOutTimer->setInterval(timeOutMs);
-    if (timeOutMs == 0)
-        disconnect(m_timeOutTimer, &QTimer::timeout, nullptr, nullptr);
+    m_timeOutMs = timeOutMs;
 }
 
 void ZeltHttpRequestWorker::setWorkingDirectory(const QString &path)
@@ -116,6 +120,8 @@ void ZeltHttpRequestWorker::execute(ZeltHttpRequestInput *input)
     response.clear();
     error_type = QNetworkReply::NoError;
     error_str.clear();
+    m_headers.clear();
+    m_files.clear();
 
     if (!input->files.isEmpty())
         input->var_layout = MULTIPART;
@@ -169,58 +175,90 @@ void ZeltHttpRequestWorker::execute(ZeltHttpRequestInput *input)
     // Replies must come uncompressed: there is no decoder for them.
     request.setRawHeader("Accept-Encoding", "identity");
 
-    send(request, input->http_method, content);
+    m_request = request;
+    m_method = input->http_method;
+    m_content = content;
+    m_outstanding = true;
+    ZeltRequestPool::instance().submit(this);
 }
 
-void ZeltHttpRequestWorker::send(const QNetworkRequest &request, const QString &method,
-                                 const QByteArray &content)
+void ZeltHttpRequestWorker::dispatch()
 {
-    QNetworkReply *reply;
-    if (method == QLatin1String("GET"))
-        reply = m_manager->get(request);
-    else if (method == QLatin1String("POST"))
-        reply = m_manager->post(request, content);
-    else if (method == QLatin1String("PUT"))
-        reply = m_manager->put(request, content);
-    else if (method == QLatin1String("HEAD"))
-        reply = m_manager->head(request);
-    else if (method == QLatin1String("DELETE"))
-        reply = m_manager->deleteResource(request);
+    QNetworkAccessManager *manager = ZeltRequestPool::instance().manager();
+    if (m_method == QLatin1String("GET"))
+        m_reply = manager->get(m_request);
+    else if (m_method == QLatin1String("POST"))
+        m_reply = manager->post(m_request, m_content);
+    else if (m_method == QLatin1String("PUT"))
+        m_reply = manager->put(m_request, m_content);
+    else if (m_method == QLatin1String("HEAD"))
+        m_reply = manager->head(m_request);
+    else if (m_method == QLatin1String("DELETE"))
+        m_reply = manager->deleteResource(m_request);
     else
-        reply = m_manager->sendCustomRequest(request, method.toLatin1(), content);
+        m_reply = manager->sendCustomRequest(m_request, m_method.toLatin1(), m_content);
+    m_content.clear();
 
-    if (m_timeOutTimer->interval() > 0) {
-        connect(m_timeOutTimer, &QTimer::timeout, this, [this, reply] { onTimedOut(reply); });
-        m_timeOutTimer->start();
-    }
+    connect(m_reply, &QNetworkReply::finished, this, &ZeltHttpRequestWorker::onReplyFinished);
+    watchProgress();
+    if (m_timeOutMs > 0)
+        m_timeOutTimer->start(m_timeOutMs);
 }
 
-void ZeltHttpRequestWorker::stopTimer()
+void ZeltHttpRequestWorker::watchProgress()
 {
-    if (!m_timeOutTimer->isActive())
-        return;
-    disconnect(m_timeOutTimer, &QTimer::timeout, nullptr, nullptr);
-    m_timeOutTimer->stop();
+    m_connecting = true;
+    m_stallTimer->start(ZeltRequestPool::timeouts().connectMs);
+    // Once the request is out, each sign of life gives the reply another full time-out.
+    connect(m_reply, &QNetworkReply::requestSent, this, &ZeltHttpRequestWorker::awaitReply);
+    connect(m_reply, &QNetworkReply::uploadProgress, this, &ZeltHttpRequestWorker::awaitReply);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &ZeltHttpRequestWorker::awaitReply);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, &ZeltHttpRequestWorker::awaitReply);
 }
 
-void ZeltHttpRequestWorker::on_manager_finished(QNetworkReply *reply)
+void ZeltHttpRequestWorker::awaitReply()
 {
-    stopTimer();
+    m_connecting = false;
+    m_stallTimer->start(ZeltRequestPool::timeouts().replyMs);
+}
+
+void ZeltHttpRequestWorker::onReplyFinished()
+{
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
     error_type = reply->error();
     error_str = reply->errorString();
     readReply(reply->rawHeaderPairs(), reply->readAll());
     reply->deleteLater();
-    emit on_execution_finished(this);
+    finish();
 }
 
-void ZeltHttpRequestWorker::onTimedOut(QNetworkReply *reply)
+void ZeltHttpRequestWorker::failAsTimedOut(const QString &text)
 {
+    dropReply();
     error_type = QNetworkReply::TimeoutError;
     response.clear();
-    error_str = QStringLiteral("Timed out waiting for response");
-    m_manager->disconnect();
-    reply->abort();
-    reply->deleteLater();
+    error_str = text;
+    finish();
+}
+
+void ZeltHttpRequestWorker::dropReply()
+{
+    if (!m_reply)
+        return;
+    // An aborted reply reports finished at once; that report is not the answer.
+    m_reply->disconnect(this);
+    m_reply->abort();
+    m_reply->deleteLater();
+    m_reply = nullptr;
+}
+
+void ZeltHttpRequestWorker::finish()
+{
+    m_timeOutTimer->stop();
+    m_stallTimer->stop();
+    m_outstanding = false;
+    ZeltRequestPool::instance().release(this);
     emit on_execution_finished(this);
 }
 

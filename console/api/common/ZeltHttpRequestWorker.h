@@ -6,18 +6,21 @@
 #include <QByteArray>
 #include <QMap>
 #include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
 
-class QNetworkAccessManager;
 class QTimer;
 
 namespace Zelt_Common_API {
 
 // Sends exactly one request and reports its outcome once through on_execution_finished.
-// Lives for that one request; the client that created it deletes it afterwards.
+// Lives for that one request; the client that created it deletes it afterwards. The request goes
+// out through the shared request pool; from then on it fails as timed out when no connection
+// comes within the pool's connect time-out or its reply stalls for the reply time-out.
 class ZeltHttpRequestWorker : public QObject
 {
     Q_OBJECT
@@ -36,7 +39,7 @@ public:
     QMap<QString, ZeltHttpFileElement> receivedFiles() const;
     QString workingDirectory() const;
 
-    // 0 means no time-out.
+    // A limit on the whole request, on top of the pool's time-outs; 0 means none.
     void setTimeOut(int timeOutMs);
     // An empty path keeps the current directory.
     void setWorkingDirectory(const QString &path);
@@ -44,26 +47,45 @@ public:
     void execute(ZeltHttpRequestInput *input);
     // Takes in a finished reply's headers and body: the response text or the saved attachment.
     void readReply(const QList<QNetworkReply::RawHeaderPair> &headers, const QByteArray &body);
+    // Puts the prepared request on the wire; the pool calls it once a place is free.
+    void dispatch();
+    // Sent or waiting to be sent, and not yet answered.
+    bool isOutstanding() const { return m_outstanding; }
 
 signals:
     void on_execution_finished(ZeltHttpRequestWorker *worker);
 
-private slots:
-    void on_manager_finished(QNetworkReply *reply);
-
 private:
-    void send(const QNetworkRequest &request, const QString &method, const QByteArray &content);
-    void onTimedOut(QNetworkReply *reply);
-    void stopTimer();
+    void onReplyFinished();
+    void watchProgress();
+    void awaitReply();
+    void failAsTimedOut(const QString &text);
+    void dropReply();
+    void finish();
     std::optional<QString> receivedHeader(const QString &name) const;
     void readBody(const QByteArray &body);
     void saveAttachment(const QString &disposition, const QByteArray &body);
 
-    QNetworkAccessManager *m_manager;
     QMap<QString, QString> m_headers;
     QMap<QString, ZeltHttpFileElement> m_files;
     QString m_workingDirectory;
+    int m_timeOutMs = 0;
     QTimer *m_timeOutTimer;
+    // Runs for the connect time-out until the request is out, then for the reply time-out,
+    // restarted by every byte that moves.
+    QTimer *m_stallTimer;
+    bool m_connecting = false;
+    bool m_outstanding = false;
+    QNetworkRequest m_request;
+    QString m_method;
+    QByteArray m_content;
+    QNetworkReply *m_reply = nullptr;
 };
+
+// A request kept by pointer that has been sent and not yet answered (nor dropped).
+inline bool isOutstanding(const QPointer<ZeltHttpRequestWorker> &request)
+{
+    return request && request->isOutstanding();
+}
 
 } // namespace Zelt_Common_API

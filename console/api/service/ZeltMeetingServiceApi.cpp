@@ -43,10 +43,10 @@ void ZeltMeetingServiceApi::meetingCommand(const QString &meetingId, const ZeltM
          ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, meetingCommand));
 }
 
-void ZeltMeetingServiceApi::meetingInfo(const QString &meetingId)
+ZeltHttpRequestWorker *ZeltMeetingServiceApi::meetingInfo(const QString &meetingId)
 {
-    send(call("GET", "/zelt/svc/meeting/{meetingId}/info").path("meetingId", meetingId),
-         ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, meetingInfo));
+    return send(call("GET", "/zelt/svc/meeting/{meetingId}/info").path("meetingId", meetingId),
+                ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, meetingInfo));
 }
 
 ZeltHttpRequestWorker *ZeltMeetingServiceApi::meetingInfoUpdate(const QString &meetingId,
@@ -77,16 +77,16 @@ void ZeltMeetingServiceApi::serviceLogfile(qint32 count)
          ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, serviceLogfile));
 }
 
-void ZeltMeetingServiceApi::serviceMeetings()
+ZeltHttpRequestWorker *ZeltMeetingServiceApi::serviceMeetings()
 {
-    send(call("GET", "/zelt/svc/meetings"),
-         ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, serviceMeetings));
+    return send(call("GET", "/zelt/svc/meetings"),
+                ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, serviceMeetings));
 }
 
-void ZeltMeetingServiceApi::serviceStatus()
+ZeltHttpRequestWorker *ZeltMeetingServiceApi::serviceStatus()
 {
-    send(call("GET", "/zelt/svc/status"),
-         ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, serviceStatus));
+    return send(call("GET", "/zelt/svc/status"),
+                ZELT_OPERATION_SIGNALS(ZeltMeetingServiceApi, serviceStatus));
 }
 
 void ZeltMeetingServiceApi::serviceUpdate()

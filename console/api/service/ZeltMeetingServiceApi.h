@@ -30,14 +30,14 @@ public:
     void banlistGet();
     void banlistPost(const ZeltBanlistEntry &body);
     void meetingCommand(const QString &meetingId, const ZeltMeetingCommand &body);
-    void meetingInfo(const QString &meetingId);
-    // The request's worker: its replies come through the ...Full signals with it.
+    // These answer with the request's worker: its replies come through the ...Full signals with it.
+    ZeltHttpRequestWorker *meetingInfo(const QString &meetingId);
     ZeltHttpRequestWorker *meetingInfoUpdate(const QString &meetingId, const ZeltMeetingInfo &body);
     void meetingLogfile(const QString &meetingId, qint32 count);
     void s3TempAccessKey();
     void serviceLogfile(qint32 count);
-    void serviceMeetings();
-    void serviceStatus();
+    ZeltHttpRequestWorker *serviceMeetings();
+    ZeltHttpRequestWorker *serviceStatus();
     void serviceUpdate();
     void serviceVersions();
 

@@ -9,6 +9,9 @@
 #include <QDateTime>
 #include <QMetaType>
 
+#include <type_traits>
+#include <utility>
+
 using namespace Zelt_Service_API;
 using Zelt_AuthService_API::ZeltAuth;
 using Zelt_AuthService_API::ZeltAuthApi;
@@ -75,6 +78,9 @@ Client *Zelt_MeetingsInfoThread::newClient(const QString &host, const QString &p
                                            const ZeltHeaderList &headers)
 {
     auto *client = newZeltClient<Client>(host, path, headers, this);
+    // The refresh itself must not wait for a refresh.
+    if (!std::is_same_v<Client, ZeltAuthApi>)
+        client->setTokenRenewal(this);
     // Clients are made on first use, which may come after the session's token.
     if (!accessToken.isEmpty())
         client->setBearerToken(accessToken);
@@ -164,8 +170,35 @@ void Zelt_MeetingsInfoThread::refreshTokenIfDue()
         return;
     if (QDateTime::currentDateTime().msecsTo(loginData->tokenExpiry) > RefreshAheadMs)
         return;
+    startRefresh();
+}
+
+void Zelt_MeetingsInfoThread::startRefresh()
+{
     refreshPending = true;
     authApi->authRefreshPost(TokenRealm, loginData->refreshToken);
+}
+
+void Zelt_MeetingsInfoThread::renewAccessToken(QObject *context,
+                                               std::function<void(bool renewed)> done)
+{
+    createClients();
+    if (!loginData || !loginData->loggedIn || loginData->refreshToken.isEmpty()) {
+        done(false);
+        return;
+    }
+    waitingRenewals.append({context, std::move(done)});
+    if (!refreshPending)
+        startRefresh();
+}
+
+void Zelt_MeetingsInfoThread::settleRenewals(bool renewed)
+{
+    const auto waiting = std::exchange(waitingRenewals, {});
+    for (const auto &[context, done] : waiting) {
+        if (context)
+            done(renewed);
+    }
 }
 
 void Zelt_MeetingsInfoThread::onAuthRefresh(ZeltAuth auth)
@@ -178,6 +211,7 @@ void Zelt_MeetingsInfoThread::onAuthRefresh(ZeltAuth auth)
     refreshPending = false;
     refreshFailures = 0;
     applyAccessToken(auth.accessToken());
+    settleRenewals(true);
 }
 
 void Zelt_MeetingsInfoThread::onAuthRefreshError(ZeltAuth, QNetworkReply::NetworkError type,
@@ -186,8 +220,11 @@ void Zelt_MeetingsInfoThread::onAuthRefreshError(ZeltAuth, QNetworkReply::Networ
     refreshPending = false;
     ++refreshFailures;
     logFailure(Q_FUNC_INFO, type, text);
-    // A dead session cannot come back; otherwise one failure may be a hiccup.
-    if (text.contains(QLatin1String("Token is not active"), Qt::CaseInsensitive) ||
+    // A refused token with no new one to follow is a dead session; a refresh ahead of time may
+    // fail once as a hiccup.
+    const bool tokenRefused = !waitingRenewals.isEmpty();
+    settleRenewals(false);
+    if (tokenRefused || text.contains(QLatin1String("Token is not active"), Qt::CaseInsensitive) ||
         refreshFailures > 1) {
         emit stopThread();
         emit sessionExpired();
@@ -204,8 +241,12 @@ void Zelt_MeetingsInfoThread::getMeetingsInfo()
         return;
     }
     refreshTokenIfDue();
-    serviceApi->serviceMeetings();
-    serviceApi->serviceStatus();
+    // A request still unanswered is not asked again: a stalled service must not collect one per
+    // poll. Its time-out reports it.
+    if (!isOutstanding(pollListing))
+        pollListing = serviceApi->serviceMeetings();
+    if (!isOutstanding(pollStatus))
+        pollStatus = serviceApi->serviceStatus();
 }
 
 void Zelt_MeetingsInfoThread::serviceMeetingsCallBack(QList<ZeltMeetingInfo> list)

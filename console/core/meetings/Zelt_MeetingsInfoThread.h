@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QNetworkReply>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -22,7 +23,7 @@ struct Zelt_LoginData;
 // commands, logs, status and versions, storage credentials, asset bundles, banlist). It keeps
 // the session token fresh and passes every result on as a signal. Despite the name it is a plain
 // object on the GUI thread; all its work is asynchronous network traffic.
-class Zelt_MeetingsInfoThread : public QObject
+class Zelt_MeetingsInfoThread : public QObject, public Zelt_Common_API::ZeltTokenRenewal
 {
     Q_OBJECT
 
@@ -30,6 +31,9 @@ public:
     using _serviceVersion = VersionNumber;
 
     Zelt_MeetingsInfoThread(QObject *parent, ConsoleConfig *config);
+
+    // A request refused with 401: one refresh for all of them; when it fails the session is over.
+    void renewAccessToken(QObject *context, std::function<void(bool renewed)> done) override;
 
 signals:
     void meetingsInfo(QMap<QString, Zelt_Service_API::ZeltMeetingInfo> info);
@@ -114,6 +118,9 @@ private:
     void createAssetBundleClient();
     void createAuthClient();
     void refreshTokenIfDue();
+    void startRefresh();
+    // Runs the renewals waiting for the refresh that just ended.
+    void settleRenewals(bool renewed);
     void applyAccessToken(const QString &token);
     // Logs a failed request and shows a critical box without parent with the service's error
     // "message" in textTemplate's %1; announce, when given, carries the error before the box.
@@ -134,6 +141,10 @@ private:
     QString accessToken;
     QMap<QString, Zelt_Service_API::ZeltMeetingInfo> liveInfo;
     bool refreshPending = false;
+    QList<QPair<QPointer<QObject>, std::function<void(bool)>>> waitingRenewals;
+    // The poll's own requests: a poll waits until the previous one has been answered.
+    QPointer<Zelt_Common_API::ZeltHttpRequestWorker> pollListing;
+    QPointer<Zelt_Common_API::ZeltHttpRequestWorker> pollStatus;
     int refreshFailures = 0;
     int listFailures = 0;
     QString lastLog;

@@ -6,6 +6,7 @@
 #include "InactivityFreeze.h"
 #include "InstallerDownload.h"
 #include "LogCategories.h"
+#include "NetworkTimeouts.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
 #include "VersionNumber.h"
@@ -39,6 +40,7 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     ui->statusBar->hide();
 
     config = new ConsoleConfig(arguments);
+    applyNetworkTimeouts(*config);
 
     const VersionNumber version = ConsoleVersion::current();
     setWindowTitle(
@@ -81,6 +83,7 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
 
     serviceApi = newZeltClient<ZeltMeetingServiceApi>(config->serviceHost, config->servicePath,
                                                       ZeltDefaultHeaders::AcceptJson, this);
+    serviceApi->setTokenRenewal(infoThread);
     connectServiceApi();
     connectComponents();
 
@@ -299,8 +302,10 @@ void Zelt_ServerApp::setServiceApiToken(QString token)
 void Zelt_ServerApp::onMeetingStatusTimer()
 {
     const auto meeting = meetingsPanel->currentMeeting();
-    if (meeting.isMeetingIdSet() && meeting.isMeetingIdValid())
-        serviceApi->meetingInfo(meeting.meetingId());
+    // One question at a time: a stalled service must not collect a request per poll.
+    if (meeting.isMeetingIdSet() && meeting.isMeetingIdValid() &&
+        !Zelt_Common_API::isOutstanding(meetingInfoRequest))
+        meetingInfoRequest = serviceApi->meetingInfo(meeting.meetingId());
     infoThread->getMeetingsInfo();
     storage->renewIfDue(loginData);
 }

@@ -12,6 +12,7 @@
 
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -117,6 +118,7 @@ private:
     QMenu userMenu;
     QTimer *statusTimer = nullptr;
     Zelt_Service_API::ZeltMeetingServiceApi *serviceApi = nullptr;
+    QPointer<Zelt_Service_API::ZeltHttpRequestWorker> meetingInfoRequest;
     Zelt_NextCloud *nextCloudBrowser = nullptr;
     Zelt_S3 *s3Browser = nullptr;
     Zelt_AssetBundles *assetBundlesPanel = nullptr;

@@ -32,6 +32,7 @@ Zelt_Meetings::Zelt_Meetings(QWidget *parent, ConsoleConfig *config,
           config->meetingServiceHost, config->meetingServicePath, ZeltDefaultHeaders::Json, this))
 {
     ui->setupUi(this);
+    meetingApi->setTokenRenewal(infoThread);
     ui->btnKickUser->show();
     ui->btnSpawnPoints->show();
     ui->btnSendMsg->show();

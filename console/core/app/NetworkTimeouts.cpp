@@ -1,0 +1,14 @@
+#include "NetworkTimeouts.h"
+
+#include "ConsoleConfig.h"
+#include "ZeltRequestPool.h"
+
+#include <Brenn_AWS/Storage_S3.h>
+
+void applyNetworkTimeouts(const ConsoleConfig &config)
+{
+    const int connectMs = config.connectTimeout * 1000;
+    const int replyMs = config.replyTimeout * 1000;
+    Zelt_Common_API::ZeltRequestPool::setTimeouts({connectMs, replyMs});
+    Brenn_AWS::Storage_S3::SetTimeouts(connectMs, replyMs);
+}
