@@ -305,6 +305,18 @@ private slots:
         QVERIFY(!window->session().loggedIn);
     }
 
+    // A missing ini file is named once at start; the user menu can end the program from then on.
+    void missingIniFileIsNamedOnce()
+    {
+        const QString ini = dir->filePath(QStringLiteral("absent.ini"));
+        window = std::make_unique<Zelt_ServerApp>(
+            QStringList{QStringLiteral("Zelt_ConsoleApp"), QStringLiteral("-i"), ini});
+        QCOMPARE(prompt->titles(Kind::Warning), QStringList{"Configuration problem"});
+        QVERIFY(prompt->shown.size() == 1 && prompt->shown.first().text.contains(ini));
+        const QMenu *menu = child<QPushButton>("btnUserMenu")->menu();
+        QVERIFY(menu && menu->actions().contains(child<QAction>("actionQuit")));
+    }
+
     void failingAccountRequestsEndTheProgram_data()
     {
         QTest::addColumn<QString>("operation");

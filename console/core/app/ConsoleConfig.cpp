@@ -4,7 +4,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
+#include <QUrl>
 
 ConsoleConfig::ConsoleConfig(const QStringList &arguments)
 {
@@ -26,6 +28,34 @@ int ConsoleConfig::clampTimeout(int seconds)
 bool ConsoleConfig::authSwitchedOn(const QString &value)
 {
     return value.compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
+}
+
+QStringList ConsoleConfig::problems() const
+{
+    const QFileInfo file(iniFile);
+    // Without the file every host is empty; naming the file says all there is to say.
+    if (!file.isFile() || !file.isReadable())
+        return {QCoreApplication::translate("ConsoleConfig",
+                                            "The file %1 does not exist or cannot be read.")
+                    .arg(iniFile)};
+
+    QStringList found;
+    const auto check = [&found](const char *group, const QString &host) {
+        const QUrl url(host, QUrl::StrictMode);
+        const bool web =
+            url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+        if (host.isEmpty())
+            found << QCoreApplication::translate("ConsoleConfig", "[%1] host is empty.")
+                         .arg(QLatin1String(group));
+        else if (!url.isValid() || !web || url.host().isEmpty())
+            found << QCoreApplication::translate("ConsoleConfig",
+                                                 "[%1] host \"%2\" is not an http or https URL.")
+                         .arg(QLatin1String(group), host);
+    };
+    check("Zelt_MeetingService", meetingServiceHost);
+    check("Zelt_AuthService", authServiceHost);
+    check("Zelt_Service", serviceHost);
+    return found;
 }
 
 void ConsoleConfig::parseCommandLine(const QStringList &arguments)

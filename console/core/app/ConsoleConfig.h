@@ -29,6 +29,10 @@ public:
     // True unless the value is some capitalisation of "off".
     static bool authSwitchedOn(const QString &value);
 
+    // What keeps the services from being reached, one readable text each: the ini file missing
+    // or unreadable, a service host that is empty or no http(s) URL with a host. Empty when fine.
+    QStringList problems() const;
+
     QString meetingServiceHost;
     QString meetingServicePath;
     bool meetingServiceAuth = true;

@@ -41,11 +41,23 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
 
     config = new ConsoleConfig(arguments);
     applyNetworkTimeouts(*config);
+    if (const QStringList problems = config->problems(); !problems.isEmpty())
+        Prompt::warning(this, tr("Configuration problem"),
+                        tr("Configuration file: %1\n\n%2")
+                            .arg(config->iniFile, problems.join(QLatin1Char('\n'))));
 
     const VersionNumber version = ConsoleVersion::current();
     setWindowTitle(
         QStringLiteral("%1 %2.%3").arg(windowTitle()).arg(version.major).arg(version.minor));
     ui->btnUserMenu->setText(version.dotted());
+    // Here, not after the service's first answer: Quit must work while it never answers.
+    userMenu.addAction(ui->actionChangePassword);
+    userMenu.addAction(ui->actionUpdate);
+    userMenu.addAction(ui->actionAbout);
+    userMenu.addAction(ui->actionQuit);
+    ui->btnUserMenu->setMenu(&userMenu);
+    // A password can be changed once there is an account to change it for.
+    ui->actionChangePassword->setEnabled(false);
 
     infoThread = new Zelt_MeetingsInfoThread(this, config);
     connect(infoThread, &Zelt_MeetingsInfoThread::exitApp, this, &Zelt_ServerApp::onExit);
@@ -237,12 +249,6 @@ void Zelt_ServerApp::initConsole()
         return;
     initDone = true;
 
-    userMenu.addAction(ui->actionChangePassword);
-    userMenu.addAction(ui->actionUpdate);
-    userMenu.addAction(ui->actionAbout);
-    userMenu.addAction(ui->actionQuit);
-    ui->btnUserMenu->setMenu(&userMenu);
-
     ui->statusBar->clearProgress();
     ui->grpAssets->setUpColumns();
 
@@ -281,6 +287,7 @@ void Zelt_ServerApp::takeOverSession()
     }
     ui->grpAssets->setAdministrator(loginData.isAdministrator());
     ui->btnUserMenu->setText(loginData.userId);
+    ui->actionChangePassword->setEnabled(true);
 
     handOverSession();
     setServiceApiToken(loginData.accessToken);
