@@ -1,4 +1,5 @@
 #include "ExitRecorder.h"
+#include "FaultProxy.h"
 #include "LoginDriver.h"
 #include "NetworkIdle.h"
 #include "OpenDialogs.h"
@@ -8,13 +9,16 @@
 #include "ScriptedPrompt.h"
 #include "SimulatorServer.h"
 #include "TestPaths.h"
+#include "Zelt_Login.h"
 #include "Zelt_Meetings.h"
 #include "Zelt_ServerApp.h"
 
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -303,6 +307,57 @@ private slots:
         startConsole();
         QTRY_COMPARE_WITH_TIMEOUT(exits->codes, QList<int>{0}, 10000);
         QVERIFY(!window->session().loggedIn);
+    }
+
+    // Cancel while the login is on its way drops that attempt only; the next one logs in.
+    void cancelWhileLoggingInStartsAFreshAttempt()
+    {
+        startSimulator();
+        FaultProxy auth(sim->port());
+        QVERIFY(auth.start());
+        auth.spoil("POST", 1, FaultProxy::Fault::Hold);
+        const QString ini = writeIni(sim->baseUrl());
+        QSettings(ini, QSettings::IniFormat).setValue("Zelt_AuthService/host", auth.url());
+        login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        QStringList seen; // while held, then after Cancel
+        const auto state = [](Zelt_Login *dialog) {
+            const QCursor *cursor = QGuiApplication::overrideCursor();
+            const auto *sign = dialog->findChild<QProgressBar *>();
+            auto *buttons = dialog->findChild<QDialogButtonBox *>();
+            return QStringLiteral("busy %1 %2, fields %3 %4, ok %5, cancel %6, password %7")
+                .arg(int(sign && sign->isVisible()))
+                .arg(int(cursor && cursor->shape() == Qt::BusyCursor))
+                .arg(int(dialog->findChild<QLineEdit *>("leUser")->isEnabled()))
+                .arg(int(dialog->findChild<QLineEdit *>("lePass")->isEnabled()))
+                .arg(int(buttons->button(QDialogButtonBox::Ok)->isEnabled()))
+                .arg(int(buttons->button(QDialogButtonBox::Cancel)->isEnabled()))
+                .arg(dialog->findChild<QLineEdit *>("lePass")->text());
+        };
+        QTimer watch; // the dialog's exec() runs the event loop
+        connect(&watch, &QTimer::timeout, [&] {
+            auto *dialog = qobject_cast<Zelt_Login *>(QApplication::activeModalWidget());
+            if (!dialog || auth.requestLines().isEmpty() || !seen.isEmpty())
+                return;
+            seen << state(dialog);
+            auto *buttons = dialog->findChild<QDialogButtonBox *>();
+            buttons->button(QDialogButtonBox::Cancel)->click();
+            seen << state(dialog) + QStringLiteral(", focus ") +
+                        dialog->focusWidget()->objectName();
+            if (!buttons->button(QDialogButtonBox::Ok)->isEnabled())
+                dialog->done(QDialog::Rejected); // still stuck: end the test
+        });
+        watch.start(10);
+        window = std::make_unique<Zelt_ServerApp>(
+            QStringList{QStringLiteral("Zelt_ConsoleApp"), QStringLiteral("-i"), ini});
+        QTRY_VERIFY_WITH_TIMEOUT(window->session().loggedIn || exits->exited(), 10000);
+        QCOMPARE(seen, (QStringList{"busy 1 1, fields 0 0, ok 0, cancel 1, password anna-demo",
+                                    "busy 0 0, fields 1 1, ok 1, cancel 1, password anna-demo, "
+                                    "focus lePass"}));
+        QVERIFY(window->session().loggedIn && !exits->exited() && prompt->shown.isEmpty());
+        QCOMPARE(login->dialogsSeen(), 1);
+        QCOMPARE(sim->received(QStringLiteral("authLoginPost")).size(), 1);
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     // A missing ini file is named once at start; the user menu can end the program from then on.

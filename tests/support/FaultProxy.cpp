@@ -146,6 +146,11 @@ void FaultProxy::serve(int client)
                 ::setsockopt(client, SOL_SOCKET, SO_LINGER, &resetOnClose, sizeof resetOnClose);
                 break;
             }
+            if (fault == Fault::Hold) {
+                // Until the client (or the proxy's end) closes the connection.
+                fromClient.copyToEnd([](QByteArray &) { return true; });
+                break;
+            }
             if (fault == Fault::ServiceUnavailable) {
                 const QByteArray body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Error><Code>"
                                         "ServiceUnavailable</Code><Message>Please reduce your "

@@ -11,7 +11,8 @@
 #include <mutex>
 
 // A TCP proxy on 127.0.0.1 in front of an HTTP/1.1 server that spoils chosen requests: it resets
-// the connection, answers 503 itself, or flips one byte in the middle of the reply's body. Every
+// the connection, answers 503 itself, flips one byte in the middle of the reply's body, or holds
+// the request unanswered. Every
 // connection is served by threads of its own, so the proxy works while the test's thread blocks in
 // a library call.
 class FaultProxy
@@ -23,6 +24,7 @@ public:
         Reset,              // the connection is reset once the request's head has arrived
         ServiceUnavailable, // 503 "ServiceUnavailable", the request never reaches the server
         FlipByte,           // the reply's middle body byte is changed on the way
+        Hold,               // never answered nor passed on; the connection stays open
     };
 
     explicit FaultProxy(quint16 targetPort);

@@ -9,6 +9,7 @@
 #include "ZeltClientFactory.h"
 #include "ui_Zelt_Login.h"
 
+#include <QGuiApplication>
 #include <QPushButton>
 
 using namespace Zelt_AuthService_API;
@@ -30,6 +31,8 @@ Zelt_Login::Zelt_Login(QWidget *parent, ConsoleConfig *config, const QString &us
     connect(authApi, &ZeltAuthApi::authGroupsGetSignalE, this, &Zelt_Login::onGroupsGetSignalError);
 
     ui->btnBox->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    // Ok is disabled while busy and the focus moves on: a second Enter must not cancel.
+    ui->btnBox->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
     if (!userName.isEmpty()) {
         ui->leUser->setText(userName);
         ui->leUser->setEnabled(false);
@@ -38,12 +41,42 @@ Zelt_Login::Zelt_Login(QWidget *parent, ConsoleConfig *config, const QString &us
     data.clear();
 }
 
-Zelt_Login::~Zelt_Login() = default;
+Zelt_Login::~Zelt_Login()
+{
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void Zelt_Login::setBusy(bool on)
+{
+    if (busy == on)
+        return;
+    busy = on;
+    ui->wdgFields->setEnabled(!on);
+    ui->btnBox->button(QDialogButtonBox::Ok)->setEnabled(!on);
+    ui->prgBusy->setVisible(on);
+    if (on)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void Zelt_Login::reject()
+{
+    if (!busy) {
+        QDialog::reject();
+        return;
+    }
+    emit authApi->abortRequestsSignal();
+    data.clear();
+    setBusy(false);
+    ui->lePass->setFocus();
+}
 
 void Zelt_Login::on_btnBox_accepted()
 {
     data.clear();
-    ui->btnBox->setEnabled(false);
+    setBusy(true);
     password = ui->lePass->text();
     authApi->authLoginPost(QStringLiteral("Brenn"), ui->leUser->text(), password, QString());
 }
@@ -85,15 +118,23 @@ void Zelt_Login::onAuthLoginError(ZeltAuth, QNetworkReply::NetworkError error_ty
 
 void Zelt_Login::loginFailed(const QString &text)
 {
+    setBusy(false);
     Prompt::critical(this, tr("Login failed"), text, Prompt::Ok);
-    ui->btnBox->setEnabled(true);
 }
 
-void Zelt_Login::resetAttempt()
+void Zelt_Login::resetAttempt(const QString &title, const QString &text)
 {
+    setBusy(false);
     data.clear();
     ui->lePass->clear();
-    ui->btnBox->setEnabled(true);
+    Prompt::critical(this, title, text);
+}
+
+void Zelt_Login::exitWith(const QString &text)
+{
+    setBusy(false);
+    Prompt::critical(this, tr("Login Error"), text);
+    ProgramExit::now(0);
 }
 
 void Zelt_Login::onAuthUser(ZeltUser user)
@@ -101,15 +142,13 @@ void Zelt_Login::onAuthUser(ZeltUser user)
     const bool active = user.isUserIdSet() && user.isStatusSet() &&
                         user.status().compare(QLatin1String("active"), Qt::CaseInsensitive) == 0;
     if (!active) {
-        Prompt::critical(this, tr("Error"), tr("Authentication failed."));
-        resetAttempt();
+        resetAttempt(tr("Error"), tr("Authentication failed."));
         return;
     }
     if (!user.roles().contains(QStringLiteral("Zelt_Presenter"), Qt::CaseSensitive)) {
-        Prompt::critical(this, tr("Error"),
-                         tr("Your account is missing the 'Presenter' role. Please contact your "
-                            "administrator."));
-        resetAttempt();
+        resetAttempt(tr("Error"),
+                     tr("Your account is missing the 'Presenter' role. Please contact your "
+                        "administrator."));
         return;
     }
 
@@ -133,28 +172,25 @@ void Zelt_Login::onAuthUserError(ZeltUser, QNetworkReply::NetworkError error_typ
                                  QString error_str)
 {
     qCDebug(lcLogin) << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
-    Prompt::critical(this, tr("Login Error"),
-                     tr("Could not retrieve account information. Please try again later."));
-    ProgramExit::now(0);
+    exitWith(tr("Could not retrieve account information. Please try again later."));
 }
 
 void Zelt_Login::onGroupsGetSignal(ZeltUserGroups summary)
 {
     if (summary.groups().isEmpty()) {
-        Prompt::critical(this, tr("ERROR"),
-                         tr("Your account belongs to no customer group. Please contact your "
-                            "administrator."));
-        resetAttempt();
+        resetAttempt(tr("ERROR"),
+                     tr("Your account belongs to no customer group. Please contact your "
+                        "administrator."));
         return;
     }
     if (!SessionRules::takeStorageConfiguration(data, summary)) {
-        Prompt::critical(this, tr("ERROR"),
-                         tr("Your account has no storage configuration group. Please contact "
-                            "your administrator."));
-        resetAttempt();
+        resetAttempt(tr("ERROR"),
+                     tr("Your account has no storage configuration group. Please contact "
+                        "your administrator."));
         return;
     }
     data.groupsLoaded = true;
+    setBusy(false);
     accept();
 }
 
@@ -162,7 +198,5 @@ void Zelt_Login::onGroupsGetSignalError(ZeltUserGroups, QNetworkReply::NetworkEr
                                         QString error_str)
 {
     qCDebug(lcLogin) << Q_FUNC_INFO << "ERROR:" << error_type << error_str;
-    Prompt::critical(this, tr("Login Error"),
-                     tr("Could not retrieve the account's groups. Please try again later."));
-    ProgramExit::now(0);
+    exitWith(tr("Could not retrieve the account's groups. Please try again later."));
 }

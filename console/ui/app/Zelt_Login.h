@@ -25,6 +25,9 @@ public:
 
     const Zelt_LoginData &loginData() const { return data; }
 
+    // While an attempt is on its way, Cancel, Esc and closing drop just that attempt.
+    void reject() override;
+
 public slots:
     void on_btnBox_accepted();
     void onAuthLogin(Zelt_AuthService_API::ZeltAuth auth);
@@ -38,14 +41,19 @@ public slots:
                                 QNetworkReply::NetworkError error_type, QString error_str);
 
 private:
-    // Back to a fresh attempt: record cleared, password emptied, buttons enabled.
-    void resetAttempt();
+    // Fields and Ok locked, a busy sign and cursor shown, while the requests are on their way.
+    void setBusy(bool on);
+    // The account cannot log in: says why, back to a fresh attempt with the password emptied.
+    void resetAttempt(const QString &title, const QString &text);
     // The login request failed: says why and lets the user try again.
     void loginFailed(const QString &text);
+    // The account's data could not be read: says so and ends the program.
+    void exitWith(const QString &text);
 
     std::unique_ptr<Ui::Zelt_LoginClass> ui;
     Zelt_AuthService_API::ZeltAuthApi *authApi;
     Zelt_LoginData data;
     ConsoleConfig *config;
     QString password;
+    bool busy = false;
 };

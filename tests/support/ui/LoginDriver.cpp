@@ -30,8 +30,8 @@ void LoginDriver::act()
         if (!dialog || !dialog->isVisible())
             continue;
         auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("btnBox"));
-        // A disabled button box means a login attempt is still on its way.
-        if (!buttons || !buttons->isEnabled())
+        // A disabled Ok means a login attempt is still on its way.
+        if (!buttons || !buttons->button(QDialogButtonBox::Ok)->isEnabled())
             continue;
         if (dialog != lastDialog) {
             lastDialog = dialog;
