@@ -103,8 +103,11 @@ printed=$(env -u LD_LIBRARY_PATH "$program" --version) || fail "--version failed
     fail "--version prints '$printed', the package is $version"
 
 # The unpacked console opens its window and runs: its first request, the service's versions,
-# fails against a closed port, and the failure is reported from the event loop.
-printf '[Zelt_Service]\nhost=http://127.0.0.1:1\n' >"$scratch/throwaway.ini"
+# fails against a closed port, and the failure is reported from the event loop. Every host is
+# set, so that no start-up warning about the configuration waits for an answer.
+for group in Zelt_MeetingService Zelt_AuthService Zelt_Service; do
+    printf '[%s]\nhost=http://127.0.0.1:1\n' "$group"
+done >"$scratch/throwaway.ini"
 env -u LD_LIBRARY_PATH "$program" -i "$scratch/throwaway.ini" >"$scratch/run.log" 2>&1 &
 console=$!
 for _ in $(seq 300); do
