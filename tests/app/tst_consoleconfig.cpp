@@ -115,21 +115,19 @@ private slots:
         QVERIFY(load(path).meetingServiceAuth);
     }
 
-    // The host is given to all three services; a missing file is named alone.
+    // Each row's host goes to all three services; a missing file is named alone.
     void configurationProblems_data()
     {
-        QTest::addColumn<QString>("host"); // null: no ini file at all
-        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("host");    // null: no ini file
+        QTest::addColumn<QString>("problem"); // %1: the file or the group, %2: the host
+        const QString notWeb = QStringLiteral("[%1] host \"%2\" is not an http or https URL.");
         QTest::newRow("missing file")
             << QString() << "The file %1 does not exist or cannot be read.";
         QTest::newRow("empty host") << ""
-                                    << "[%1] host is empty.";
-        QTest::newRow("no scheme") << "meet.example.com"
-                                   << "[%1] host \"meet.example.com\" is not an http or https URL.";
-        QTest::newRow("ftp") << "ftp://meet.example.com"
-                             << "[%1] host \"ftp://meet.example.com\" is not an http or https URL.";
-        QTest::newRow("no host") << "https://"
-                                 << "[%1] host \"https://\" is not an http or https URL.";
+                                    << "[%1] host is empty.%2";
+        QTest::newRow("no scheme") << "meet.example.com" << notWeb;
+        QTest::newRow("ftp") << "ftp://meet.example.com" << notWeb;
+        QTest::newRow("no host") << "https://" << notWeb;
         QTest::newRow("https") << "https://meet.example.com"
                                << "";
         QTest::newRow("http with port") << "http://127.0.0.1:8080/base"
@@ -139,8 +137,7 @@ private slots:
     {
         QFETCH(QString, host);
         QFETCH(QString, problem);
-        const QString name = QString::fromLatin1(QTest::currentDataTag()) + QLatin1String(".ini");
-        QString path = dir.filePath(name);
+        QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
         QStringList expected;
         if (host.isNull()) {
             expected << problem.arg(path);
@@ -149,9 +146,9 @@ private slots:
             for (const char *group : {"Zelt_MeetingService", "Zelt_AuthService", "Zelt_Service"}) {
                 ini += "[" + QByteArray(group) + "]\nhost=" + host.toUtf8() + "\n";
                 if (!problem.isEmpty())
-                    expected << problem.arg(QLatin1String(group));
+                    expected << problem.arg(QLatin1String(group), host);
             }
-            path = writeIni(name, ini);
+            path = writeIni(QString::fromLatin1(QTest::currentDataTag()), ini);
         }
         QCOMPARE(load(path).problems(), expected);
     }
