@@ -152,7 +152,22 @@
 <context>
     <name>ConsoleConfig</name>
     <message>
-        <location filename="../console/core/app/ConsoleConfig.cpp" line="+33"/>
+        <location filename="../console/core/app/ConsoleConfig.cpp" line="+38"/>
+        <source>The file %1 does not exist or cannot be read.</source>
+        <translation>Die Datei %1 existiert nicht oder kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>[%1] host is empty.</source>
+        <translation>[%1] host ist leer.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>[%1] host &quot;%2&quot; is not an http or https URL.</source>
+        <translation>[%1] host „%2“ ist keine http- oder https-URL.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>Path to the INI File</source>
         <translation>Pfad zur INI-Datei</translation>
     </message>
@@ -590,6 +605,19 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
     </message>
 </context>
 <context>
+    <name>Zelt_Common_API::ZeltHttpRequestWorker</name>
+    <message>
+        <location filename="../console/api/common/ZeltHttpRequestWorker.cpp" line="+81"/>
+        <source>No connection within %1 s</source>
+        <translation>Keine Verbindung innerhalb von %1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No answer within %1 s</source>
+        <translation>Keine Antwort innerhalb von %1 s</translation>
+    </message>
+</context>
+<context>
     <name>Zelt_ComponentsClass</name>
     <message>
         <location filename="../console/ui/app/Zelt_Components.ui" line="+5"/>
@@ -818,12 +846,12 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_Login</name>
     <message>
-        <location filename="../console/ui/app/Zelt_Login.cpp" line="+88"/>
+        <location filename="../console/ui/app/Zelt_Login.cpp" line="+122"/>
         <source>Login failed</source>
         <translation>Anmeldung fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="-16"/>
+        <location line="-17"/>
         <source>Login failed. Is your password correct?</source>
         <translation>Die Anmeldung ist fehlgeschlagen. Ist Ihr Passwort richtig?</translation>
     </message>
@@ -843,50 +871,49 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <translation>Der Anmeldedienst hat mit einem Fehler geantwortet: %1</translation>
     </message>
     <message>
-        <location line="+24"/>
-        <location line="+5"/>
+        <location line="+32"/>
+        <location line="+4"/>
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
     <message>
-        <location line="-5"/>
+        <location line="-4"/>
         <source>Authentication failed.</source>
         <translation>Die Authentifizierung ist fehlgeschlagen.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>Your account is missing the &apos;Presenter&apos; role. Please contact your administrator.</source>
         <translation>Ihrem Konto fehlt die Rolle „Presenter“. Bitte wenden Sie sich an Ihren Administrator.</translation>
     </message>
     <message>
-        <location line="+26"/>
-        <location line="+29"/>
+        <location line="-14"/>
         <source>Login Error</source>
         <translation>Anmeldefehler</translation>
     </message>
     <message>
-        <location line="-28"/>
+        <location line="+39"/>
         <source>Could not retrieve account information. Please try again later.</source>
         <translation>Die Kontoinformationen konnten nicht abgerufen werden. Bitte versuchen Sie es später erneut.</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <location line="+7"/>
+        <location line="+6"/>
+        <location line="+6"/>
         <source>ERROR</source>
         <translation>FEHLER</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="-5"/>
         <source>Your account belongs to no customer group. Please contact your administrator.</source>
         <translation>Ihr Konto gehört zu keiner Kundengruppe. Bitte wenden Sie sich an Ihren Administrator.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>Your account has no storage configuration group. Please contact your administrator.</source>
         <translation>Ihr Konto hat keine Gruppe mit Speicherkonfiguration. Bitte wenden Sie sich an Ihren Administrator.</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+13"/>
         <source>Could not retrieve the account&apos;s groups. Please try again later.</source>
         <translation>Die Gruppen des Kontos konnten nicht abgerufen werden. Bitte versuchen Sie es später erneut.</translation>
     </message>
@@ -899,7 +926,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <translation>Anmeldung</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+11"/>
         <source>Username:</source>
         <translation>Benutzername:</translation>
     </message>
@@ -1012,7 +1039,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_Meetings</name>
     <message>
-        <location filename="../console/ui/meetings/Zelt_Meetings.cpp" line="+126"/>
+        <location filename="../console/ui/meetings/Zelt_Meetings.cpp" line="+127"/>
         <source>&amp;Stop</source>
         <translation>&amp;Beenden</translation>
     </message>
@@ -1251,7 +1278,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_MeetingsInfoThread</name>
     <message>
-        <location filename="../console/core/meetings/Zelt_MeetingsInfoThread.cpp" line="+230"/>
+        <location filename="../console/core/meetings/Zelt_MeetingsInfoThread.cpp" line="+271"/>
         <source>Cannot connect to service</source>
         <translation>Keine Verbindung zum Dienst</translation>
     </message>
@@ -1761,7 +1788,21 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_ServerApp</name>
     <message>
-        <location filename="../console/ui/app/Zelt_ServerApp.cpp" line="+273"/>
+        <location filename="../console/ui/app/Zelt_ServerApp.cpp" line="+45"/>
+        <source>Configuration problem</source>
+        <translation>Konfigurationsproblem</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Configuration file: %1
+
+%2</source>
+        <translation>Konfigurationsdatei: %1
+
+%2</translation>
+    </message>
+    <message>
+        <location line="+236"/>
         <source>Unsufficient User Rights</source>
         <translation>Unzureichende Benutzerrechte</translation>
     </message>
@@ -1771,7 +1812,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Nur Presenter können die Konsole verwenden. Bitten Sie Ihren Administrator um Presenter-Rechte.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+43"/>
         <source>Session expired</source>
         <translation>Sitzung abgelaufen</translation>
     </message>

@@ -1,12 +1,19 @@
 #include "RecordingHttpServer.h"
 #include "ZeltHttpEncoding.h"
 #include "ZeltHttpRequestWorker.h"
+#include "ZeltRequestPool.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -36,6 +43,8 @@ private slots:
     void attachments();
     void errorReplyKeepsBody();
     void timeOutWhenNoAnswer();
+    void stalledRequestsTimeOut_data();
+    void stalledRequestsTimeOut();
     void answerBeforeTimeOut();
     void saveToFileReplacesAndReportsFailure();
 
@@ -419,6 +428,53 @@ void tst_ZeltHttpRequestWorker::timeOutWhenNoAnswer()
     // The aborted reply must not report a second time.
     QVERIFY(!finished.wait(300));
     QCOMPARE(finished.size(), 1);
+}
+
+void tst_ZeltHttpRequestWorker::stalledRequestsTimeOut_data()
+{
+    QTest::addColumn<bool>("connects");
+    QTest::addColumn<int>("connectMs");
+    QTest::addColumn<int>("replyMs");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no connection") << false << 200 << 20000 << "No connection within 0.2 s";
+    QTest::newRow("no answer") << true << 20000 << 200 << "No answer within 0.2 s";
+}
+
+void tst_ZeltHttpRequestWorker::stalledRequestsTimeOut()
+{
+    QFETCH(bool, connects);
+    QFETCH(int, connectMs);
+    QFETCH(int, replyMs);
+    QString url = m_server->url() + "/slow";
+    Reply silent;
+    silent.answer = false;
+    m_server->setReply(silent);
+    // A listener that never accepts, its one-place backlog taken: connecting hangs.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int filler = ::socket(AF_INET, SOCK_STREAM, 0);
+    const auto closeBoth = qScopeGuard([&] {
+        ::close(filler);
+        ::close(listener);
+    });
+    if (!connects) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        auto *generic = reinterpret_cast<sockaddr *>(&address);
+        QVERIFY(::bind(listener, generic, size) == 0 && ::listen(listener, 0) == 0 &&
+                ::getsockname(listener, generic, &size) == 0 &&
+                ::connect(filler, generic, size) == 0);
+        url = QStringLiteral("http://127.0.0.1:%1/slow").arg(ntohs(address.sin_port));
+    }
+    ZeltRequestPool::setTimeouts({connectMs, replyMs});
+    const auto restore = qScopeGuard([] { ZeltRequestPool::setTimeouts({}); });
+
+    ZeltHttpRequestInput input(url, QStringLiteral("GET"));
+    const auto worker = run(input);
+    QVERIFY(worker);
+    QCOMPARE(worker->error_type, QNetworkReply::TimeoutError);
+    QTEST(worker->error_str, "text");
 }
 
 void tst_ZeltHttpRequestWorker::answerBeforeTimeOut()

@@ -13,9 +13,11 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QWidget>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace Zelt_Service_API;
@@ -343,6 +345,42 @@ private slots:
         QCOMPARE(assetsSent(), 0);
         peer.answerHeld(RecordingHttpServer::Reply::json("{}"));
         QTRY_COMPARE_WITH_TIMEOUT(assetsSent(), 3, 10000);
+    }
+
+    void importOfTenThousandAssetsStaysWithinTheFileLimit()
+    {
+        // One request in flight per asset would need a socket each: far more than 256 files.
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_NOFILE, &limit), 0);
+        const rlimit before = limit;
+        limit.rlim_cur = qMin<rlim_t>(256, limit.rlim_max);
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &limit), 0);
+        const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_NOFILE, &before); });
+
+        constexpr int Count = 10000;
+        QJsonArray assets;
+        for (int index = 1; index <= Count; ++index)
+            assets.append(
+                QJsonObject{{"Id", index},
+                            {"Name", QStringLiteral("part%1.fbx").arg(index)},
+                            {"Mode", 0},
+                            {"StgRelPath", QStringLiteral("parts/part%1.fbx").arg(index)}});
+        const ZeltMeetingInfo many(QString::fromUtf8(
+            QJsonDocument(QJsonObject{{"meetingId", "M1"}, {"assets", assets}}).toJson()));
+        QVERIFY(ComponentsFile::save(dir.filePath("many.vrl"), ComponentsFile::write(many, {})));
+        // A plain peer: the stand-in's own bookkeeping is not what is measured here.
+        RecordingHttpServer peer;
+        QVERIFY(peer.listen());
+        peer.setReply(RecordingHttpServer::Reply::json("{}"));
+        auto *client = newZeltClient<ZeltMeetingServiceApi>(peer.url(), QString(),
+                                                            ZeltDefaultHeaders::Json, window.get());
+        ComponentsExchange importer(client, window.get());
+        QSignalSpy added(client, &ZeltMeetingServiceApi::assetAddSignal);
+        QSignalSpy failed(client, &ZeltMeetingServiceApi::assetAddSignalE);
+        prompt->answer(dir.filePath("many.vrl"));
+        importer.importInto(ZeltMeetingInfo(R"({"meetingId": "Acme02"})"));
+        QTRY_COMPARE_WITH_TIMEOUT(added.size() + failed.size(), qsizetype(Count), 120000);
+        QCOMPARE(failed.size(), 0);
     }
 
     void importFailuresSendNothing_data()

@@ -14,6 +14,7 @@
 #include "Zelt_ServerApp.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -99,8 +100,12 @@ private:
 
     void startConsole(bool restoreWindow = true)
     {
-        const QString ini =
-            writeIni(sim ? sim->baseUrl() : QStringLiteral("http://127.0.0.1:1"), restoreWindow);
+        startConsoleWith(
+            writeIni(sim ? sim->baseUrl() : QStringLiteral("http://127.0.0.1:1"), restoreWindow));
+    }
+
+    void startConsoleWith(const QString &ini)
+    {
         window = std::make_unique<Zelt_ServerApp>(
             QStringList{QStringLiteral("Zelt_ConsoleApp"), QStringLiteral("-i"), ini});
     }
@@ -266,10 +271,11 @@ private slots:
     // Only a refusal blames the password; the second attempt logs in where the service answers.
     void failedLoginsSayWhatHappened_data()
     {
-        QTest::addColumn<int>("status"); // of the login's answer; 0: no service at all
+        QTest::addColumn<int>("status"); // of the login's answer; 0: no service, -1: no answer
         QTest::addColumn<QString>("text");
         QTest::newRow("unreachable")
             << 0 << "The login service at http://127.0.0.1:1 could not be reached: ";
+        QTest::newRow("stalled") << -1 << "could not be reached: No answer within 1 s";
         QTest::newRow("service error") << 500 << "The login service answered with an error: ";
         QTest::newRow("answer without a token")
             << 200 << "The login service's answer could not be read.";
@@ -278,20 +284,32 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QString, text);
-        if (status != 0) {
+        std::unique_ptr<FaultProxy> auth;
+        if (status != 0)
             startSimulator();
+        if (status > 0)
             sim->failNext(QStringLiteral("authLoginPost"), 1, status);
-        }
         login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
         if (status != 0)
             login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
         else
             login->cancel();
-        startConsole();
+        const QString ini = writeIni(sim ? sim->baseUrl() : QStringLiteral("http://127.0.0.1:1"));
+        if (status < 0) {
+            // The first login is taken and never answered.
+            auth = std::make_unique<FaultProxy>(sim->port());
+            QVERIFY(auth->start());
+            auth->spoil("POST", 1, FaultProxy::Fault::Hold);
+            QSettings settings(ini, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Zelt_AuthService/host"), auth->url());
+            settings.setValue(QStringLiteral("Zelt_Console/replytimeout"), 1);
+        }
+        startConsoleWith(ini);
         QTRY_VERIFY_WITH_TIMEOUT(!prompt->texts(Kind::Critical).isEmpty(), 10000);
         QCOMPARE(prompt->titles(Kind::Critical).value(0), QStringLiteral("Login failed"));
         const QString shown = prompt->texts(Kind::Critical).value(0);
-        QVERIFY2(shown.startsWith(text) && !shown.endsWith(QStringLiteral(", ")) &&
+        QVERIFY2((shown.startsWith(text) || (status < 0 && shown.endsWith(text))) &&
+                     !shown.endsWith(QStringLiteral(", ")) &&
                      shown.size() > (text.endsWith(QLatin1Char(' ')) ? text.size() : 0),
                  qPrintable(shown));
         if (status != 0) {
@@ -347,8 +365,7 @@ private slots:
                 dialog->done(QDialog::Rejected); // still stuck: end the test
         });
         watch.start(10);
-        window = std::make_unique<Zelt_ServerApp>(
-            QStringList{QStringLiteral("Zelt_ConsoleApp"), QStringLiteral("-i"), ini});
+        startConsoleWith(ini);
         QTRY_VERIFY_WITH_TIMEOUT(window->session().loggedIn || exits->exited(), 10000);
         QCOMPARE(seen, (QStringList{"busy 1 1, fields 0, ok 0, cancel 1, password anna-demo",
                                     "busy 0 0, fields 1, ok 1, cancel 1, password anna-demo, "
@@ -363,8 +380,7 @@ private slots:
     void missingIniFileIsNamedOnce()
     {
         const QString ini = dir->filePath(QStringLiteral("absent.ini"));
-        window = std::make_unique<Zelt_ServerApp>(
-            QStringList{QStringLiteral("Zelt_ConsoleApp"), QStringLiteral("-i"), ini});
+        startConsoleWith(ini);
         QCOMPARE(prompt->titles(Kind::Warning), QStringList{"Configuration problem"});
         QVERIFY(prompt->shown.size() == 1 && prompt->shown.first().text.contains(ini));
         const QMenu *menu = child<QPushButton>("btnUserMenu")->menu();
@@ -495,6 +511,70 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(exits->codes, QList<int>{0}, 10000);
         QCOMPARE(prompt->titles(Kind::Critical), QStringList{"Cannot connect to service"});
         QVERIFY(!window->isStatusTimerActive());
+    }
+
+    void refusedTokenIsRefreshedOnceAndTheRequestsRepeated()
+    {
+        startSimulator();
+        loginAs(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        QTRY_VERIFY_WITH_TIMEOUT(networkIdle(), 10000);
+        // The access token dies long before its time; the refresh token still works.
+        QVERIFY(sim->expireAccessTokens(QStringLiteral("anna")));
+        const int listings = requestCount("serviceMeetings");
+        for (int poll = 0; poll < 3; ++poll) {
+            window->onMeetingStatusTimer();
+            QTRY_VERIFY_WITH_TIMEOUT(networkIdle(), 10000);
+        }
+        QCOMPARE(requestCount("authRefreshPost"), 1);
+        // The refused listing once more, then one per poll.
+        QCOMPARE(requestCount("serviceMeetings"), listings + 4);
+        QVERIFY(showsLamp(QStringLiteral("green")));
+        QVERIFY(!exits->exited() && prompt->shown.isEmpty());
+    }
+
+    void stalledServiceTurnsTheLampRedWithoutPilingUpRequests()
+    {
+        startSimulator();
+        FaultProxy service(sim->port());
+        QVERIFY(service.start());
+        const QString ini = writeIni(sim->baseUrl());
+        {
+            QSettings settings(ini, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Zelt_Service/host"), service.url());
+            settings.setValue(QStringLiteral("Zelt_Console/replytimeout"), 1);
+        }
+        login->typeCredentials(QStringLiteral("anna"), QStringLiteral("anna-demo"));
+        startConsoleWith(ini);
+        QTRY_VERIFY_WITH_TIMEOUT(window->session().loggedIn && networkIdle(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(showsLamp(QStringLiteral("green")), 10000);
+        const auto openFiles = [] { return QDir(QStringLiteral("/proc/self/fd")).count(); };
+        const auto filesBefore = openFiles();
+
+        // From now on the service takes every request and never answers.
+        service.spoilEvery(1, FaultProxy::Fault::Hold);
+        const auto listed = [&service] {
+            const auto lines = service.requestLines();
+            return std::count(lines.begin(), lines.end(), QByteArray("GET /zelt/svc/meetings"));
+        };
+        const auto listingsBefore = listed();
+        for (int poll = 0; poll < 20; ++poll)
+            window->onMeetingStatusTimer();
+        const auto &pool = Zelt_Common_API::ZeltRequestPool::instance();
+        // The poll's three questions at most, each on a connection through the proxy (three files).
+        QVERIFY(pool.inFlight() + pool.waiting() <= 3);
+        QVERIFY2(openFiles() <= filesBefore + 9, qPrintable(QString::number(openFiles())));
+        QTRY_VERIFY_WITH_TIMEOUT(showsLamp(QStringLiteral("red")), 10000);
+
+        // Polls go on while it stays silent; the third listing in a row that times out ends the
+        // program, as any failed listing would.
+        QTimer polls;
+        connect(&polls, &QTimer::timeout, window.get(), &Zelt_ServerApp::onMeetingStatusTimer);
+        // Stopped where the console stops its own polls.
+        connect(window->liveInfo(), &Zelt_MeetingsInfoThread::stopThread, &polls, &QTimer::stop);
+        polls.start(100);
+        QTRY_COMPARE_WITH_TIMEOUT(exits->codes, QList<int>{0}, 20000);
+        QCOMPARE(listed() - listingsBefore, 3);
+        QCOMPARE(prompt->titles(Kind::Critical), QStringList{"Cannot connect to service"});
     }
 
     void tokenIsRefreshedTwentySecondsAhead_data()
