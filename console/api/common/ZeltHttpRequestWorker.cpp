@@ -4,6 +4,7 @@
 #include "ZeltHttpEncoding.h"
 #include "ZeltRequestPool.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -86,7 +87,9 @@ ZeltHttpRequestWorker::ZeltHttpRequestWorker(QObject *parent)
 ZeltHttpRequestWorker::~ZeltHttpRequestWorker()
 {
     dropReply();
-    ZeltRequestPool::instance().release(this);
+    // After the application is gone there is no pool left to give the place back to.
+    if (QCoreApplication::instance())
+        ZeltRequestPool::instance().release(this);
 }
 
 QMap<QString, QString> ZeltHttpRequestWorker::responseHeaders() const
