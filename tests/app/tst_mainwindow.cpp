@@ -504,6 +504,8 @@ private slots:
         // Every listing fails from now on; at the third failure in a row the console gives up.
         sim->failNext(QStringLiteral("serviceMeetings"), 100, 503);
         for (int poll = 0; poll < 3; ++poll) {
+            // A poll asks nothing again that is still unanswered.
+            QTRY_VERIFY_WITH_TIMEOUT(networkIdle(), 10000);
             const int before = requestCount("serviceMeetings");
             window->onMeetingStatusTimer();
             QTRY_VERIFY_WITH_TIMEOUT(requestCount("serviceMeetings") > before, 10000);
