@@ -47,7 +47,8 @@ class ZeltApiClient : public QObject
     Q_OBJECT
 
 public:
-    // timeOut in milliseconds; 0 waits for ever.
+    // timeOut in milliseconds limits each whole request; 0 sets no such limit (the request pool's
+    // connect and reply time-outs hold either way).
     ZeltApiClient(const QString &scheme, const QString &host, int port, const QString &basePath,
                   int timeOut = 0);
     explicit ZeltApiClient(const ServiceAddress &address, int timeOut = 0);

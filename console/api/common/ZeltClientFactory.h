@@ -19,8 +19,8 @@ inline const ZeltHeaderList AcceptJson{
     {QStringLiteral("accept"), QStringLiteral("application/json")}};
 } // namespace ZeltDefaultHeaders
 
-// A REST client for a configured host and path (the base address rule), waiting for ever,
-// with its default headers, owned by owner.
+// A REST client for a configured host and path (the base address rule), with its default
+// headers, owned by owner. No limit on a whole request; the request pool's time-outs still hold.
 template <typename Client>
 Client *newZeltClient(const QString &host, const QString &path, const ZeltHeaderList &headers,
                       QObject *owner)

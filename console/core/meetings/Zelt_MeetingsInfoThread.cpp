@@ -79,7 +79,7 @@ Client *Zelt_MeetingsInfoThread::newClient(const QString &host, const QString &p
 {
     auto *client = newZeltClient<Client>(host, path, headers, this);
     // The refresh itself must not wait for a refresh.
-    if (!std::is_same_v<Client, ZeltAuthApi>)
+    if constexpr (!std::is_same_v<Client, ZeltAuthApi>)
         client->setTokenRenewal(this);
     // Clients are made on first use, which may come after the session's token.
     if (!accessToken.isEmpty())
