@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 
 using Kind = Prompt::Kind;
@@ -187,6 +188,31 @@ private slots:
         QCOMPARE(console->window->session().tokenExpiry, before.tokenExpiry);
         QCOMPARE(windowClientBearer(), "Bearer " + before.accessToken.toUtf8());
         QVERIFY(console->sim.received(QStringLiteral("authPasswordResetPost")).isEmpty());
+    }
+
+    void handedOverSessionKeepsEveryTextInView()
+    {
+        QVERIFY(console->signIn(QStringLiteral("vera")));
+        console->window->resize(900, 650);
+        console->window->show();
+        auto *meetings = console->window->findChild<QTableWidget *>(QStringLiteral("tblMeetings"));
+        auto *members =
+            console->window->findChild<QTableWidget *>(QStringLiteral("tblMeetingMembers"));
+        QTRY_VERIFY_WITH_TIMEOUT(meetings->rowCount() > 0, 10000);
+        meetings->selectRow(0);
+        QTRY_VERIFY_WITH_TIMEOUT(members->rowCount() > 0, 10000);
+        runDialog("actionChangePassword", "Zelt_ChangePasswordDialog", {});
+
+        // Each id and creator fits its column, and the members' roles are not pushed out.
+        const QFontMetrics metrics = meetings->fontMetrics();
+        for (int row = 0; row < meetings->rowCount(); ++row)
+            for (int column : {0, 4}) {
+                const QString text = meetings->item(row, column)->text();
+                QVERIFY2(meetings->columnWidth(column) > metrics.horizontalAdvance(text),
+                         qPrintable(text));
+            }
+        QVERIFY(members->columnViewportPosition(4) + members->columnWidth(4) <=
+                members->viewport()->width());
     }
 
     void aboutShowsVersionAndNotice_data()

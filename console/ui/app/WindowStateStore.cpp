@@ -3,10 +3,16 @@
 #include <QDockWidget>
 #include <QMainWindow>
 #include <QSettings>
+#include <QSplitter>
 
 #include <memory>
 
 namespace {
+QString splitterKey(const QSplitter *splitter)
+{
+    return QStringLiteral("splitter/") + splitter->objectName();
+}
+
 std::unique_ptr<QSettings> windowStateSettings()
 {
     auto settings = std::make_unique<QSettings>(QString::fromLatin1(WindowStateStore::Organisation),
@@ -29,6 +35,9 @@ void WindowStateStore::restore(QMainWindow *window, QDockWidget *queueDock, bool
         queueDock->setVisible(settings->value(QStringLiteral("queuevisible")).toBool());
     if (settings->contains(QStringLiteral("windowState")))
         window->restoreState(settings->value(QStringLiteral("windowState")).toByteArray());
+    for (QSplitter *splitter : window->findChildren<QSplitter *>())
+        if (settings->contains(splitterKey(splitter)))
+            splitter->restoreState(settings->value(splitterKey(splitter)).toByteArray());
 }
 
 void WindowStateStore::save(const QMainWindow *window, const QDockWidget *queueDock)
@@ -37,4 +46,6 @@ void WindowStateStore::save(const QMainWindow *window, const QDockWidget *queueD
     settings->setValue(QStringLiteral("geometry"), window->saveGeometry());
     settings->setValue(QStringLiteral("windowState"), window->saveState());
     settings->setValue(QStringLiteral("queuevisible"), queueDock->isVisible());
+    for (const QSplitter *splitter : window->findChildren<QSplitter *>())
+        settings->setValue(splitterKey(splitter), splitter->saveState());
 }

@@ -3,8 +3,8 @@
 class QDockWidget;
 class QMainWindow;
 
-// Keeps the main window's geometry, dock and toolbar state and the queue dock's visibility in
-// the native settings store, group "MainWindow".
+// Keeps the main window's geometry, dock and toolbar state, the queue dock's visibility and the
+// sizes of its named splitters in the native settings store, group "MainWindow".
 namespace WindowStateStore {
 
 constexpr const char *Organisation = "Vorel";

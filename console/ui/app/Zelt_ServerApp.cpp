@@ -75,7 +75,13 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     connect(infoThread, &Zelt_MeetingsInfoThread::s3TempAccess, this, &Zelt_ServerApp::setS3Token);
 
     meetingsPanel = new Zelt_Meetings(ui->centralWidget, config, infoThread, nullptr);
-    ui->verticalLayoutCentralWidget->insertWidget(1, meetingsPanel);
+    ui->splitMain->insertWidget(0, meetingsPanel);
+    // The meetings and the storage share the height and the storage its width, as the user
+    // leaves them (kept with the window state).
+    for (QSplitter *splitter : {ui->splitMain, ui->widgetFileArea}) {
+        splitter->setStretchFactor(0, 1);
+        splitter->setStretchFactor(1, 1);
+    }
     connect(meetingsPanel, &Zelt_Meetings::exitApp, this, &Zelt_ServerApp::onExit);
     connect(meetingsPanel, &Zelt_Meetings::meetingUpdate, this, &Zelt_ServerApp::onMeetingUpdate);
     connect(meetingsPanel, &Zelt_Meetings::meetingChanged, this, &Zelt_ServerApp::onMeetingChanged);

@@ -2,6 +2,7 @@
 
 #include "ConsoleConfig.h"
 #include "ExportFileNames.h"
+#include "FlowLayout.h"
 #include "LogCategories.h"
 #include "MeetingRules.h"
 #include "Prompt.h"
@@ -19,6 +20,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QShortcut>
 #include <QStandardPaths>
 
 using namespace Zelt_MeetingService_API;
@@ -32,6 +34,18 @@ Zelt_Meetings::Zelt_Meetings(QWidget *parent, ConsoleConfig *config,
           config->meetingServiceHost, config->meetingServicePath, ZeltDefaultHeaders::Json, this))
 {
     ui->setupUi(this);
+    // The meeting actions wrap above the tables, which share the panel's whole width.
+    auto *buttons = new FlowLayout(ui->widgetMeetingButtons);
+    for (QWidget *button :
+         {ui->btnMeetingCreate, ui->btnMeetingEdit, ui->btnMeetingDelete, ui->btnMeetingActivate,
+          ui->btnMeetingRefresh, ui->btnURL, ui->btnSendMsg, ui->btnSpawnPoints, ui->btnMirLog,
+          ui->btnSvcLog, ui->btnBanlist, ui->btnExportAll})
+        buttons->addWidget(button);
+    ui->splitMeetings->setStretchFactor(0, 3);
+    ui->splitMeetings->setStretchFactor(1, 2);
+    auto *refresh = new QShortcut(QKeySequence::Refresh, this, this,
+                                  &Zelt_Meetings::requestMeetings, Qt::WidgetWithChildrenShortcut);
+    refresh->setObjectName(QStringLiteral("refreshMeetings"));
     meetingApi->setTokenRenewal(infoThread);
     ui->btnKickUser->show();
     ui->btnSpawnPoints->show();
@@ -168,7 +182,7 @@ void Zelt_Meetings::updatePlayerList(QMap<QString, ZeltMeetingInfo> map)
     const auto info = map.constFind(selectedKey());
     if (selectedKey().isEmpty() || info == map.constEnd())
         return;
-    ui->tblMeetingMembers->showClients(info->clients());
+    ui->tblMeetingMembers->showClients(info.key(), info->clients());
 }
 
 void Zelt_Meetings::on_tblMeetings_itemSelectionChanged()

@@ -3,8 +3,6 @@
 #include "MeetingRules.h"
 #include "TableCells.h"
 
-#include <QLabel>
-
 #include <QHeaderView>
 
 using Zelt_MeetingService_API::ZeltMeeting;
@@ -34,77 +32,88 @@ Zelt_MeetingsTable::Zelt_MeetingsTable(QWidget *parent) : QTableWidget(parent)
     setDropIndicatorShown(false);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(20);
+    setIconSize(QSize(17, 17));
+    auto *icons = new CentredIconDelegate(this);
+    for (int column : {Status, Password, Voice})
+        setItemDelegateForColumn(column, icons);
 }
 
 void Zelt_MeetingsTable::setUpColumns()
 {
+    // Set up once: a session handed over again keeps the widths fitted to the texts so far.
+    if (columnCount() == ColumnCount)
+        return;
     setColumnCount(ColumnCount);
     setHorizontalHeaderLabels({tr("Id"), tr("Status"), tr("Pw"), tr("Voice"), tr("Creator"),
                                tr("Title"), tr("Time Left"), tr("Users")});
-    const double w = width() - 40;
-    const double shares[ColumnCount] = {0.1, 0.05, 0.05, 0.05, 0, 0.55, 0.12, 0.05};
-    for (int column = 0; column < ColumnCount; ++column)
-        setColumnWidth(
-            column, shares[column] == 0 ? 0 : widthAtLeastHeader(this, column, shares[column] * w));
-    setColumnHidden(Creator, true);
     QHeaderView *header = horizontalHeader();
-    for (int column = 0; column < ColumnCount; ++column)
-        header->setSectionResizeMode(column, column <= Voice   ? QHeaderView::Fixed
-                                             : column == Title ? QHeaderView::Stretch
-                                                               : QHeaderView::Interactive);
+    for (int column = 0; column < ColumnCount; ++column) {
+        header->setSectionResizeMode(column, column == Title ? QHeaderView::Stretch
+                                             : column >= Status && column <= Voice
+                                                 ? QHeaderView::Fixed
+                                                 : QHeaderView::Interactive);
+        setColumnWidth(column, header->sectionSizeHint(column));
+    }
+    setColumnHidden(Creator, true);
 }
 
 void Zelt_MeetingsTable::showCreatorColumn()
 {
     setColumnHidden(Creator, false);
-    const double w = width() - 40;
-    setColumnWidth(Creator, widthAtLeastHeader(this, Creator, 0.25 * w));
-    setColumnWidth(Title, widthAtLeastHeader(this, Title, 0.35 * w));
+    widenToFit(this, Creator);
 }
 
 void Zelt_MeetingsTable::showMeetings(const QMap<QString, ZeltMeeting> &meetings)
 {
     clearSelection();
     setRowCount(int(meetings.size()));
+    QStringList ids;
+    QStringList creators;
     int row = 0;
-    for (const ZeltMeeting &meeting : meetings) {
-        auto *id = new QTableWidgetItem(meeting.meetingId().toUpper());
-        id->setTextAlignment(Qt::AlignCenter);
-        setItem(row, Id, id);
-        setCellWidget(row, Password, newTableIcon(MeetingRules::lockIcon(meeting.password())));
-        setCellWidget(row, Voice, newTableIcon(MeetingRules::voiceIcon(meeting.audioMode())));
-        setText(row, Creator, meeting.creator());
-        setText(row, Title, meeting.title());
-        item(row, Title)->setToolTip(meeting.title());
-        setText(row, TimeLeft, QString());
-        setText(row, Users, QString());
-        setRowHeight(row, 20);
-        ++row;
+    for (auto meeting = meetings.cbegin(); meeting != meetings.cend(); ++meeting, ++row) {
+        // A row that showed another meeting loses that meeting's status until the next poll.
+        if (keyOfRow(row) != meeting.key())
+            delete takeItem(row, Status);
+        const QString id = meeting->meetingId().toUpper();
+        setCellText(this, row, Id, id);
+        item(row, Id)->setTextAlignment(Qt::AlignCenter);
+        setCellIcon(this, row, Password, MeetingRules::lockIcon(meeting->password()));
+        setCellIcon(this, row, Voice, MeetingRules::voiceIcon(meeting->audioMode()));
+        setCellText(this, row, Creator, meeting->creator());
+        setCellText(this, row, Title, meeting->title());
+        item(row, Title)->setToolTip(meeting->title());
+        setCellText(this, row, TimeLeft, QString());
+        setCellText(this, row, Users, QString());
+        ids << id;
+        creators << meeting->creator();
     }
-    fitToTexts(this, Id);
-    fitToTexts(this, Creator);
+    widenToFit(this, Id, ids);
+    widenToFit(this, Creator, creators);
 }
 
 void Zelt_MeetingsTable::showLiveState(const QMap<QString, ZeltMeeting> &meetings,
                                        const QMap<QString, ZeltMeetingInfo> &info,
                                        const QDateTime &now)
 {
+    QStringList timesLeft;
     for (int row = 0; row < rowCount(); ++row) {
         const QString key = keyOfRow(row);
         const auto live = info.constFind(key);
         if (live == info.constEnd()) {
-            setText(row, TimeLeft, QString());
-            setText(row, Users, QString());
+            setCellText(this, row, TimeLeft, QString());
+            setCellText(this, row, Users, QString());
             continue;
         }
         const ZeltMeeting meeting = meetings.value(key);
-        setCellWidget(row, Status, newTableIcon(MeetingRules::statusIcon(meeting, *live)));
+        setCellIcon(this, row, Status, MeetingRules::statusIcon(meeting, *live));
         const bool active = MeetingRules::isActive(meeting);
-        setText(row, TimeLeft,
-                active ? MeetingRules::timeLeft(live->endingTime(), now) : QString());
-        setText(row, Users, active ? QString::number(live->clients().size()) : QString());
+        const QString timeLeft =
+            active ? MeetingRules::timeLeft(live->endingTime(), now) : QString();
+        setCellText(this, row, TimeLeft, timeLeft);
+        setCellText(this, row, Users, active ? QString::number(live->clients().size()) : QString());
+        timesLeft << timeLeft;
     }
-    fitToTexts(this, TimeLeft);
+    widenToFit(this, TimeLeft, timesLeft);
 }
 
 QString Zelt_MeetingsTable::selectedKey() const
@@ -117,12 +126,4 @@ QString Zelt_MeetingsTable::keyOfRow(int row) const
 {
     const QTableWidgetItem *id = item(row, Id);
     return id ? id->text().toLower() : QString();
-}
-
-void Zelt_MeetingsTable::setText(int row, int column, const QString &text)
-{
-    if (QTableWidgetItem *cell = item(row, column))
-        cell->setText(text);
-    else
-        setItem(row, column, new QTableWidgetItem(text));
 }

@@ -14,7 +14,8 @@ class Zelt_MeetingsTable : public QTableWidget
 public:
     explicit Zelt_MeetingsTable(QWidget *parent = nullptr);
 
-    // Eight columns with their widths; the Creator column starts hidden.
+    // Eight columns, each as wide as its header, the title taking the free width; the Creator
+    // column starts hidden. Once set up, the columns keep their widths.
     void setUpColumns();
     // The Creator column, for those who see other users' meetings.
     void showCreatorColumn();
@@ -29,5 +30,4 @@ public:
 
 private:
     QString keyOfRow(int row) const;
-    void setText(int row, int column, const QString &text);
 };

@@ -3,8 +3,6 @@
 #include "MeetingRules.h"
 #include "TableCells.h"
 
-#include <QLabel>
-
 #include <QHeaderView>
 
 using Zelt_Service_API::ZeltMirrorClientInfo;
@@ -30,45 +28,60 @@ Zelt_MembersTable::Zelt_MembersTable(QWidget *parent) : QTableWidget(parent)
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(20);
+    setIconSize(QSize(17, 17));
+    setItemDelegateForColumn(Mic, new CentredIconDelegate(this));
 }
 
 void Zelt_MembersTable::setUpColumns()
 {
+    // Set up once: a session handed over again keeps the widths fitted to the texts so far.
+    if (columnCount() == ColumnCount)
+        return;
     setColumnCount(ColumnCount);
     setHorizontalHeaderLabels(
         {tr("Id"), tr("Mic"), tr("Alias"), tr("User"), tr("Role"), tr("Host")});
-    const double w = width() - 40;
-    const double shares[ColumnCount] = {0.05, 0.05, 0.8, 0, 0.1, 0};
-    for (int column = 0; column < ColumnCount; ++column)
-        setColumnWidth(
-            column, shares[column] == 0 ? 0 : widthAtLeastHeader(this, column, shares[column] * w));
-    horizontalHeader()->setSectionResizeMode(Id, QHeaderView::Fixed);
-    horizontalHeader()->setSectionResizeMode(Mic, QHeaderView::Fixed);
+    QHeaderView *header = horizontalHeader();
+    // The alias takes the free width; the role stays in view beside it.
+    header->setStretchLastSection(false);
+    for (int column = 0; column < ColumnCount; ++column) {
+        header->setSectionResizeMode(column, column == Alias ? QHeaderView::Stretch
+                                             : column == Mic ? QHeaderView::Fixed
+                                                             : QHeaderView::Interactive);
+        setColumnWidth(column, header->sectionSizeHint(column));
+    }
     setColumnHidden(User, true);
     setColumnHidden(Host, true);
 }
 
-void Zelt_MembersTable::showClients(const QList<ZeltMirrorClientInfo> &clients)
+void Zelt_MembersTable::showClients(const QString &meetingKey,
+                                    const QList<ZeltMirrorClientInfo> &clients)
 {
+    // The selection follows its member when others join or leave, and is not carried over to
+    // another meeting: an action must never reach a member the user did not choose.
+    const auto selected = meetingKey == shownMeeting ? selectedClient() : std::nullopt;
+    shownMeeting = meetingKey;
     setRowCount(int(clients.size()));
+    int selectedRow = -1;
     for (int row = 0; row < clients.size(); ++row) {
         const ZeltMirrorClientInfo &client = clients.at(row);
-        auto *id = new QTableWidgetItem(QString::number(client.id()));
+        setCellText(this, row, Id, QString::number(client.id()));
+        QTableWidgetItem *id = item(row, Id);
         id->setTextAlignment(Qt::AlignCenter);
         id->setData(Qt::UserRole, client.asJson());
-        setItem(row, Id, id);
-        setCellWidget(row, Mic, newTableIcon(MeetingRules::microphoneIcon(client)));
-        setItem(row, Alias, new QTableWidgetItem(client.alias()));
-        setItem(row, User, new QTableWidgetItem(client.credentials().user()));
-        setItem(row, Role, new QTableWidgetItem(client.currentRole()));
-        setItem(row, Host, new QTableWidgetItem(client.hostName()));
-        setRowHeight(row, 20);
+        setCellIcon(this, row, Mic, MeetingRules::microphoneIcon(client));
+        setCellText(this, row, Alias, client.alias());
+        setCellText(this, row, User, client.credentials().user());
+        setCellText(this, row, Role, client.currentRole());
+        setCellText(this, row, Host, client.hostName());
+        if (selected && selected->id() == client.id())
+            selectedRow = row;
     }
-    fitToTexts(this, Id);
-    fitToTexts(this, Role);
-    // The alias takes what is left, so that the role stays in view.
-    const int left = viewport()->width() - columnWidth(Id) - columnWidth(Mic) - columnWidth(Role);
-    setColumnWidth(Alias, widthAtLeastHeader(this, Alias, left));
+    widenToFit(this, Id);
+    widenToFit(this, Role);
+    if (selectedRow < 0)
+        clearSelection();
+    else if (currentRow() != selectedRow || selectedItems().isEmpty())
+        selectRow(selectedRow);
 }
 
 std::optional<ZeltMirrorClientInfo> Zelt_MembersTable::selectedClient() const

@@ -15,10 +15,16 @@ class Zelt_MembersTable : public QTableWidget
 public:
     explicit Zelt_MembersTable(QWidget *parent = nullptr);
 
-    // Six columns with their widths; User and Host stay hidden.
+    // Six columns, each as wide as its header, the alias taking the free width; User and Host
+    // stay hidden. Once set up, the columns keep their widths.
     void setUpColumns();
-    void showClients(const QList<Zelt_Service_API::ZeltMirrorClientInfo> &clients);
+    // The clients of the meeting with that key, in list order.
+    void showClients(const QString &meetingKey,
+                     const QList<Zelt_Service_API::ZeltMirrorClientInfo> &clients);
     // The selected client as its row stored it.
     std::optional<Zelt_Service_API::ZeltMirrorClientInfo> selectedClient() const;
     void setSelectedRole(const QString &role);
+
+private:
+    QString shownMeeting;
 };

@@ -2,6 +2,7 @@
 
 #include "Prompt.h"
 #include "SizeText.h"
+#include "TableCells.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -17,6 +18,7 @@ Zelt_QueueTableWidget::Zelt_QueueTableWidget(QWidget *parent) : QTableWidget(par
     verticalHeader()->hide();
     setSelectionBehavior(QAbstractItemView::SelectRows);
     horizontalHeader()->setMinimumSectionSize(15);
+    verticalHeader()->setDefaultSectionSize(20);
 }
 
 void Zelt_QueueTableWidget::showEntries(const QList<S3QueueEntry> &entries)
@@ -41,12 +43,13 @@ void Zelt_QueueTableWidget::showEntries(const QList<S3QueueEntry> &entries)
                                 statusTexts.value(entry.status),
                                 entry.remote,
                                 folderEnd < 0 ? entry.local : entry.local.left(folderEnd)};
+        // Only what changed is touched: the table is shown anew on every progress step.
         for (int column = 0; column < cells.size(); ++column) {
-            auto *cell = new QTableWidgetItem(cells.at(column));
-            cell->setToolTip(entry.reason);
-            setItem(row, column, cell);
+            setCellText(this, row, column, cells.at(column));
+            QTableWidgetItem *cell = item(row, column);
+            if (cell->toolTip() != entry.reason)
+                cell->setToolTip(entry.reason);
         }
-        setRowHeight(row, 20);
     }
 }
 
