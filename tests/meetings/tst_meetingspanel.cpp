@@ -241,6 +241,25 @@ private slots:
         QCOMPARE(console->prompt.titles(Kind::Text), QStringList{"Send Message to Meeting ACME01"});
     }
 
+    void kickReachesTheChosenMemberWhenOthersLeave()
+    {
+        signIn(QStringLiteral("anna"));
+        select(QStringLiteral("ACME01"));
+        selectMember(QStringLiteral("Tom"));
+        const int tom = membersTable()->item(membersTable()->currentRow(), 0)->text().toInt();
+        // The member listed above Tom leaves; the next poll moves Tom up a row.
+        QVERIFY(console->sim.removeParticipant(QStringLiteral("Acme01"),
+                                               membersTable()->item(0, 0)->text().toInt()));
+        console->window->onMeetingStatusTimer();
+        QTRY_COMPARE_WITH_TIMEOUT(membersTable()->rowCount(), 2, 10000);
+
+        console->prompt.answerButton(Prompt::Yes);
+        button("btnKickUser")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(console->requestCount("meetingCommand"), 1, 10000);
+        QCOMPARE(bodies("meetingCommand").first().value("params").toArray(),
+                 QJsonArray{QString::number(tom)});
+    }
+
     void failedListingEndsTheProgram()
     {
         console->sim.failNext(QStringLiteral("getMeetings"), 1, 500);
