@@ -20,6 +20,9 @@ Zelt_Components::Zelt_Components(QWidget *parent)
 {
     ui->setupUi(this);
     setAdministrator(false);
+    // Nothing to add to before a session and a meeting exist.
+    setButtonStates(false, false);
+    setUpColumns();
     connect(ui->btnAdd, &QPushButton::clicked, this, &Zelt_Components::addClicked);
     connect(ui->btnCustomURL, &QPushButton::clicked, this, &Zelt_Components::customUrlClicked);
     connect(ui->btnProperties, &QPushButton::released, this, &Zelt_Components::propertiesReleased);
@@ -49,12 +52,14 @@ bool Zelt_Components::propertiesAvailable() const
 
 void Zelt_Components::setUpColumns()
 {
-    ui->tblAssets->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->tblAssets->setColumnCount(4);
-    const int width = ui->tblAssets->width();
-    const double shares[] = {0.05, 0.40, 0.05, 0.50};
-    for (int column = 0; column < 4; ++column)
-        ui->tblAssets->setColumnWidth(column, int(width * shares[column]));
+    // Modes rather than widths: widths taken from a table not yet laid out collapse.
+    QHeaderView *header = ui->tblAssets->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(IdColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(SizeColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(PathColumn, QHeaderView::Stretch);
 }
 
 void Zelt_Components::showRows(const QList<ComponentRows::Row> &rows)

@@ -35,7 +35,7 @@ public:
     // Properties, Export and Import are for administrators only.
     void setAdministrator(bool administrator);
     bool propertiesAvailable() const;
-    // Column widths of 5, 40, 5 and 50 % of the table's current width.
+    // Id and Size fit their content; Name and Path share the rest of the width.
     void setUpColumns();
     // Sets a file's icon in the Name column by its name (the storage browser's rule).
     void setFileIconRule(FileIconRule rule) { fileIconRule = std::move(rule); }

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QProgressDialog>
 #include <QSet>
+#include <QShortcut>
 #include <QStandardPaths>
 
 using Zelt_AuthService_API::ZeltError;
@@ -45,6 +46,8 @@ Zelt_AssetBundles::Zelt_AssetBundles(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Zelt_AssetBundlesClass>())
 {
     ui->setupUi(this);
+    new QShortcut(QKeySequence(Qt::Key_F5), this, ui->btnRefresh, &QToolButton::click,
+                  Qt::WidgetWithChildrenShortcut);
 }
 
 Zelt_AssetBundles::~Zelt_AssetBundles() = default;
@@ -77,13 +80,11 @@ void Zelt_AssetBundles::initUI()
     table->setColumnCount(4);
     table->setHorizontalHeaderLabels({tr("Name"), tr("Owner"), tr("Storage"), tr("Size")});
     QHeaderView *header = table->horizontalHeader();
+    // Names and owners share the room; storage and size are short and fit their content.
     header->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
-    const std::pair<Column, int> fixedWidths[] = {
-        {OwnerColumn, 250}, {StorageColumn, 50}, {SizeColumn, 50}};
-    for (const auto &[column, width] : fixedWidths) {
-        header->setSectionResizeMode(column, QHeaderView::Fixed);
-        table->setColumnWidth(column, width);
-    }
+    header->setSectionResizeMode(OwnerColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(StorageColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(SizeColumn, QHeaderView::ResizeToContents);
     table->verticalHeader()->setDefaultSectionSize(20);
     table->verticalHeader()->hide();
 }

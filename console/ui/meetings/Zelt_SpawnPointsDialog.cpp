@@ -4,8 +4,18 @@
 #include "Zelt_SpawnPointEditDialog.h"
 #include "ui_Zelt_SpawnPointsDialog.h"
 
+#include <QHeaderView>
+
+#include <algorithm>
+
 using Zelt_Service_API::ZeltMeetingInfo;
 using Zelt_Service_API::ZeltSpawnPoint;
+
+namespace {
+constexpr int TitleColumn = 1;
+// The widths of the short columns are minimums: an id or a vector that needs more gets it.
+constexpr int MinimumWidths[] = {15, 90, 90, 90};
+} // namespace
 
 Zelt_SpawnPointsDialog::Zelt_SpawnPointsDialog(const ZeltMeetingInfo &info,
                                                Zelt_MeetingsInfoThread *infoThread, QWidget *parent)
@@ -15,9 +25,10 @@ Zelt_SpawnPointsDialog::Zelt_SpawnPointsDialog(const ZeltMeetingInfo &info,
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowTitle(tr("Manage Spawn Points for Meeting %1").arg(info.meetingId().toUpper()));
-    int column = 0;
-    for (const int width : {15, 90, 90, 90})
-        ui->tblSpawnPoints->setColumnWidth(column++, width);
+    QHeaderView *header = ui->tblSpawnPoints->horizontalHeader();
+    header->setStretchLastSection(false);
+    ui->tblSpawnPoints->setColumnWidth(TitleColumn, MinimumWidths[TitleColumn]);
+    header->setSectionResizeMode(TitleColumn, QHeaderView::Stretch);
     fillTable();
 }
 
@@ -47,6 +58,12 @@ void Zelt_SpawnPointsDialog::fillTable()
                                 SpawnPointRules::vectorText(point.rotation())};
         for (int column = 0; column < texts.size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(texts.at(column)));
+    }
+    for (int column = 0; column < table->columnCount(); ++column) {
+        if (column == TitleColumn)
+            continue;
+        table->resizeColumnToContents(column);
+        table->setColumnWidth(column, std::max(MinimumWidths[column], table->columnWidth(column)));
     }
 }
 

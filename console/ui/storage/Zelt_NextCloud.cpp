@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QShortcut>
 #include <QStyle>
 
 Zelt_NextCloud::Zelt_NextCloud(QWidget *parent)
@@ -19,6 +20,8 @@ Zelt_NextCloud::Zelt_NextCloud(QWidget *parent)
     columns->setSectionResizeMode(0, QHeaderView::Stretch);
     columns->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     connect(ui->lePass, &QLineEdit::returnPressed, ui->btnRefresh, &QToolButton::click);
+    new QShortcut(QKeySequence(Qt::Key_F5), this, ui->btnRefresh, &QToolButton::click,
+                  Qt::WidgetWithChildrenShortcut);
     connect(query, &NextCloudQuery::listed, this,
             [this](const NextCloudTree &tree) { showTree(&tree); });
     connect(query, &NextCloudQuery::failed, this, [this] { showTree(nullptr); });

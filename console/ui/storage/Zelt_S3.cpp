@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMimeData>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QThread>
@@ -58,6 +59,9 @@ Zelt_S3::Zelt_S3(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Zel
         1, qMax(50, ui->S3TableWidget->fontMetrics().horizontalAdvance(QStringLiteral("1023 MB")) +
                         12));
     connect(ui->leS3Pass, &QLineEdit::returnPressed, ui->btnS3Refresh, &QToolButton::click);
+    new QShortcut(QKeySequence(Qt::Key_F5), this, ui->btnS3Refresh, &QToolButton::click,
+                  Qt::WidgetWithChildrenShortcut);
+    showPaused(false);
 
     // Files and folders dropped from the desktop upload into the folder they land on.
     for (QWidget *target : {ui->S3TreeWidget->viewport(), ui->S3TableWidget->viewport()}) {
@@ -612,6 +616,10 @@ void Zelt_S3::showPaused(bool paused)
     ui->btnPause->setChecked(paused);
     ui->btnPause->setIcon(QIcon(paused ? QStringLiteral(":/Zelt_ServerApp/play.png")
                                        : QStringLiteral(":/Zelt_ServerApp/pause.png")));
+    // Named by what a click does next.
+    const QString action = paused ? tr("Resume transfers") : tr("Pause transfers");
+    ui->btnPause->setToolTip(action);
+    ui->btnPause->setAccessibleName(action);
 }
 
 void Zelt_S3::on_btnPause_clicked()
