@@ -297,7 +297,7 @@ Fehlermeldung: %1</translation>
 <context>
     <name>Zelt_AssetBundles</name>
     <message>
-        <location filename="../console/ui/meetings/Zelt_AssetBundles.cpp" line="+78"/>
+        <location filename="../console/ui/meetings/Zelt_AssetBundles.cpp" line="+81"/>
         <source>Name</source>
         <translation>Name</translation>
     </message>
@@ -317,7 +317,7 @@ Fehlermeldung: %1</translation>
         <translation>Größe</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+33"/>
         <source>Vorel Team</source>
         <translation>Vorel-Team</translation>
     </message>
@@ -450,8 +450,13 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
     </message>
     <message>
         <location line="+11"/>
-        <source>Refresh (Ctrl+S)</source>
-        <translation>Aktualisieren (Strg+S)</translation>
+        <source>Refresh (F5, Ctrl+S)</source>
+        <translation>Aktualisieren (F5, Strg+S)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -584,22 +589,22 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_ChangePasswordDialogClass</name>
     <message>
-        <location filename="../console/ui/app/Zelt_ChangePasswordDialog.ui" line="+6"/>
+        <location filename="../console/ui/app/Zelt_ChangePasswordDialog.ui" line="+5"/>
         <source>Change Password</source>
         <translation>Passwort ändern</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Current Password</source>
         <translation>Aktuelles Passwort</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>New Password</source>
         <translation>Neues Passwort</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>Confirm  New Password</source>
         <translation>Neues Passwort bestätigen</translation>
     </message>
@@ -607,7 +612,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_Common_API::ZeltHttpRequestWorker</name>
     <message>
-        <location filename="../console/api/common/ZeltHttpRequestWorker.cpp" line="+81"/>
+        <location filename="../console/api/common/ZeltHttpRequestWorker.cpp" line="+82"/>
         <source>No connection within %1 s</source>
         <translation>Keine Verbindung innerhalb von %1 s</translation>
     </message>
@@ -635,12 +640,12 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <translation>Eigene URL hinzufügen</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+15"/>
         <source>Properties</source>
         <translation>Eigenschaften</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="-10"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
@@ -650,7 +655,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <translation> Alle entfernen</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+10"/>
         <source>Export</source>
         <translation>Exportieren</translation>
     </message>
@@ -921,17 +926,17 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_LoginClass</name>
     <message>
-        <location filename="../console/ui/app/Zelt_Login.ui" line="+6"/>
+        <location filename="../console/ui/app/Zelt_Login.ui" line="+5"/>
         <source>Login</source>
         <translation>Anmeldung</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>Username:</source>
         <translation>Benutzername:</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
         <source>Password:</source>
         <translation>Passwort:</translation>
     </message>
@@ -1039,7 +1044,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_Meetings</name>
     <message>
-        <location filename="../console/ui/meetings/Zelt_Meetings.cpp" line="+127"/>
+        <location filename="../console/ui/meetings/Zelt_Meetings.cpp" line="+141"/>
         <source>&amp;Stop</source>
         <translation>&amp;Beenden</translation>
     </message>
@@ -1195,67 +1200,67 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Besprechungen</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
         <source>&amp;Create</source>
         <translation>&amp;Erstellen</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>&amp;Modify</source>
         <translation>Be&amp;arbeiten</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>&amp;Delete</source>
         <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+12"/>
         <source>Send Message</source>
         <translation>Nachricht senden</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>Spawn Points</source>
         <translation>Startpunkte</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>Mirror Log</source>
         <translation>Mirror-Protokoll</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>Service Log</source>
         <translation>Dienstprotokoll</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="-12"/>
         <source>Copy Invite URL</source>
         <translation>Einladungs-URL kopieren</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+15"/>
         <source>Banlist</source>
         <translation>Sperrliste</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>Export All</source>
         <translation>Alle exportieren</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="-21"/>
         <source>-- &amp;Refresh --</source>
         <translation>-- A&amp;ktualisieren --</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="-3"/>
         <source>&amp;Start</source>
         <translation>&amp;Starten</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+49"/>
         <source>Mute User</source>
         <translation>Teilnehmer stummschalten</translation>
     </message>
@@ -1374,7 +1379,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_MeetingsTable</name>
     <message>
-        <location filename="../console/ui/meetings/Zelt_MeetingsTable.cpp" line="+42"/>
+        <location filename="../console/ui/meetings/Zelt_MeetingsTable.cpp" line="+47"/>
         <source>Id</source>
         <translation>ID</translation>
     </message>
@@ -1417,7 +1422,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_MembersTable</name>
     <message>
-        <location filename="../console/ui/meetings/Zelt_MembersTable.cpp" line="+39"/>
+        <location filename="../console/ui/meetings/Zelt_MembersTable.cpp" line="+42"/>
         <source>Id</source>
         <translation>ID</translation>
     </message>
@@ -1456,8 +1461,13 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
     </message>
     <message>
         <location line="+15"/>
-        <source>Refresh (Ctrl+S)</source>
-        <translation>Aktualisieren (Strg+S)</translation>
+        <source>Refresh (F5, Ctrl+S)</source>
+        <translation>Aktualisieren (F5, Strg+S)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1503,7 +1513,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_QueueTableWidget</name>
     <message>
-        <location filename="../console/ui/storage/Zelt_QueueTableWidget.cpp" line="+15"/>
+        <location filename="../console/ui/storage/Zelt_QueueTableWidget.cpp" line="+16"/>
         <source>File</source>
         <translation>Datei</translation>
     </message>
@@ -1528,7 +1538,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Lokal</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>Queued</source>
         <translation>In Warteschlange</translation>
     </message>
@@ -1573,7 +1583,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+44"/>
         <source>Cannot abort</source>
         <translation>Abbrechen nicht möglich</translation>
     </message>
@@ -1596,7 +1606,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_S3</name>
     <message>
-        <location filename="../console/ui/storage/Zelt_S3.cpp" line="+232"/>
+        <location filename="../console/ui/storage/Zelt_S3.cpp" line="+236"/>
         <source>Refreshing...</source>
         <translation>Wird aktualisiert...</translation>
     </message>
@@ -1691,6 +1701,16 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <source>Do you really want to add the selected files to the list of Banned files?</source>
         <translation>Möchten Sie die ausgewählten Dateien wirklich der Liste gesperrter Dateien hinzufügen?</translation>
     </message>
+    <message>
+        <location line="+57"/>
+        <source>Resume transfers</source>
+        <translation>Übertragungen fortsetzen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pause transfers</source>
+        <translation>Übertragungen anhalten</translation>
+    </message>
 </context>
 <context>
     <name>Zelt_S3Class</name>
@@ -1700,12 +1720,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Zelt_S3</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <source>Refresh (Ctrl+S)</source>
-        <translation>Aktualisieren (Strg+S)</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+19"/>
         <source>...</source>
         <translation>...</translation>
     </message>
@@ -1715,17 +1730,23 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Ctrl+S</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>Pause or resume the transfer</source>
-        <translation>Übertragung anhalten oder fortsetzen</translation>
+        <location line="-4"/>
+        <source>Refresh (F5, Ctrl+S)</source>
+        <translation>Aktualisieren (F5, Strg+S)</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+1"/>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+1"/>
         <source>Abort the transfers</source>
         <translation>Übertragungen abbrechen</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>URL:</source>
         <translation>URL:</translation>
     </message>
@@ -1802,7 +1823,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 %2</translation>
     </message>
     <message>
-        <location line="+236"/>
+        <location line="+242"/>
         <source>Unsufficient User Rights</source>
         <translation>Unzureichende Benutzerrechte</translation>
     </message>
@@ -1845,7 +1866,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Warteschlange</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+22"/>
         <source>S3</source>
         <translation>S3</translation>
     </message>
@@ -1860,7 +1881,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Asset Bundles</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+11"/>
         <source>File Transfer Queue</source>
         <translation>Warteschlange der Dateiübertragungen</translation>
     </message>
@@ -1982,7 +2003,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_SpawnPointsDialog</name>
     <message>
-        <location filename="../console/ui/meetings/Zelt_SpawnPointsDialog.cpp" line="+17"/>
+        <location filename="../console/ui/meetings/Zelt_SpawnPointsDialog.cpp" line="+27"/>
         <source>Manage Spawn Points for Meeting %1</source>
         <translation>Startpunkte der Besprechung %1 verwalten</translation>
     </message>
