@@ -65,6 +65,7 @@ private slots:
     void credentialRenewalKeepsTheTransfer();
     void faultsOnTheWayAreRetriedOrCaught_data();
     void faultsOnTheWayAreRetriedOrCaught();
+    void lostConnectionIsWaitedFor();
     void pauseOrAbortBeforeTheStartReachesThatTransfer_data();
     void pauseOrAbortBeforeTheStartReachesThatTransfer();
     void refreshLeavesEarlierEntriesWithTheirTarget();
@@ -737,6 +738,29 @@ void tst_S3Browser::faultsOnTheWayAreRetriedOrCaught()
     QVERIFY2(queues.last().first().reason.contains("Integrity check failed"),
              qPrintable(queues.last().first().reason));
     QVERIFY(!QFile::exists(dir->filePath("copy.bin")));
+}
+
+void tst_S3Browser::lostConnectionIsWaitedFor()
+{
+    const QString big = bigFile(true);
+    FaultProxy proxy(peer.port());
+    QVERIFY(proxy.start());
+    openBrowser({"Zelt_Administrator"}, {}, proxy.url());
+    // The second part's connection breaks more often than the four retries cover; then the
+    // connection comes back.
+    for (int occurrence = 2; occurrence <= 8; ++occurrence)
+        proxy.spoil("PUT", occurrence, FaultProxy::Fault::Reset);
+    transferBig(true, big);
+    QVERIFY(waitForIdle());
+
+    const bool waited = std::any_of(queues.cbegin(), queues.cend(), [](const auto &shown) {
+        return !shown.isEmpty() && shown.first().waitingForConnection &&
+               shown.first().status == S3QueueEntry::InProgress;
+    });
+    QVERIFY(waited);
+    QVERIFY(prompt->texts(Prompt::Kind::Critical).isEmpty());
+    QVERIFY(queues.last().isEmpty());
+    QVERIFY(bigArrived(true));
 }
 
 void tst_S3Browser::pauseOrAbortBeforeTheStartReachesThatTransfer_data()

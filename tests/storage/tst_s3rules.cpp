@@ -24,6 +24,8 @@ private slots:
     void insertedFilesKeepNameOrder();
     void retryDelays_data();
     void retryDelays();
+    void outagePauses_data();
+    void outagePauses();
 };
 
 void tst_S3Rules::rootFolder_data()
@@ -179,6 +181,22 @@ void tst_S3Rules::retryDelays()
     QFETCH(int, retry);
     QFETCH(double, random);
     QTEST(TransferRetry::delayMs(retry, random), "delay");
+}
+
+void tst_S3Rules::outagePauses_data()
+{
+    QTest::addColumn<int>("attempt");
+    QTest::addColumn<int>("pause");
+    QTest::newRow("first") << 1 << 2000;
+    QTest::newRow("fifth") << 5 << 32000;
+    QTest::newRow("sixth, the longest") << 6 << 60000;
+    QTest::newRow("never longer") << 40 << 60000;
+}
+
+void tst_S3Rules::outagePauses()
+{
+    QFETCH(int, attempt);
+    QTEST(TransferRetry::outagePauseMs(attempt), "pause");
 }
 
 QTEST_GUILESS_MAIN(tst_S3Rules)

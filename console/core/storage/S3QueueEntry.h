@@ -31,8 +31,10 @@ struct S3QueueEntry
     QString remote;
     QString local;
     qint64 size = 0;
-    // Why a Failed entry failed.
+    // Why a Failed entry failed, or why a waiting one waits.
     QString reason;
+    // The running entry waits for its connection to come back.
+    bool waitingForConnection = false;
     // Queued again after a failure: a download goes on with its partial file without asking.
     bool retried = false;
     // With bucket, where the entry goes: the service and the user's area it was made for.

@@ -278,6 +278,15 @@ void S3TransferQueue::onUploadFinished(QString key, qlonglong size, QString ETag
     processQueue();
 }
 
+void S3TransferQueue::onTransferWaiting(bool waiting, QString reason)
+{
+    if (!isActive())
+        return;
+    current.waitingForConnection = waiting;
+    current.reason = reason;
+    publishQueue();
+}
+
 void S3TransferQueue::onUploadFailed(QAWSException ex)
 {
     if (abortsPending > 0)

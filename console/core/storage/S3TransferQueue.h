@@ -70,6 +70,7 @@ public slots:
     void onDeleteFinished();
     void onDeleteFailed(QAWSException ex);
     void onAbortFinished();
+    void onTransferWaiting(bool waiting, QString reason);
 
 signals:
     // Every start and resume carries a new ticket; a pause or an abort names the last one sent.

@@ -10,4 +10,11 @@ int delayMs(int retry, double random)
     return qRound(base * (0.8 + 0.4 * qBound(0.0, random, 1.0)));
 }
 
+int outagePauseMs(int attempt)
+{
+    constexpr int LongestMs = 60 * 1000;
+    const int doublings = qBound(0, attempt - 1, 5);
+    return qMin(2000 << doublings, LongestMs);
+}
+
 } // namespace TransferRetry

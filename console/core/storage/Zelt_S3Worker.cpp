@@ -5,6 +5,7 @@
 
 #include <Brenn_AWS/Storage_S3.h>
 
+#include <QElapsedTimer>
 #include <QMutexLocker>
 #include <QRandomGenerator>
 
@@ -170,17 +171,35 @@ MPInfo Zelt_S3Worker::nextChunk(Kind kind)
 
 std::optional<MPInfo> Zelt_S3Worker::chunkWithRetries(Kind kind)
 {
+    QElapsedTimer outage;
     for (int retry = 1;; ++retry) {
+        int pauseMs = 0;
         try {
-            return nextChunk(kind);
+            MPInfo chunk = nextChunk(kind);
+            if (outage.isValid())
+                emit transferWaiting(false, QString());
+            return chunk;
         } catch (const QAWSException &ex) {
-            if (!ex.transient || retry > TransferRetry::MaxRetries)
+            if (!ex.transient)
                 throw;
-            emit transferRetry(retry, TransferRetry::MaxRetries, ex.message);
-            if (!waitUninterrupted(
-                    TransferRetry::delayMs(retry, QRandomGenerator::global()->generateDouble())))
-                return std::nullopt;
+            if (retry <= TransferRetry::MaxRetries) {
+                emit transferRetry(retry, TransferRetry::MaxRetries, ex.message);
+                pauseMs =
+                    TransferRetry::delayMs(retry, QRandomGenerator::global()->generateDouble());
+            } else {
+                // Without a connection the transfer waits for one to come back, for a while.
+                if (ex.code != TransferRetry::NoConnectionCode)
+                    throw;
+                if (!outage.isValid())
+                    outage.start();
+                pauseMs = TransferRetry::outagePauseMs(retry - TransferRetry::MaxRetries);
+                if (outage.elapsed() + pauseMs > TransferRetry::OutageLimitMs)
+                    throw;
+                emit transferWaiting(true, ex.message);
+            }
         }
+        if (!waitUninterrupted(pauseMs))
+            return std::nullopt;
     }
 }
 

@@ -87,6 +87,9 @@ signals:
     void abortFinished();
     // A chunk failed for a passing reason and is sent again after a short wait.
     void transferRetry(int retry, int retries, QString reason);
+    // The retries could not reach the service: the transfer waits for the connection (true,
+    // with the failure's text), or has it back (false).
+    void transferWaiting(bool waiting, QString reason);
     // mode 0 upload, 1 download, -1 no transfer (empty texts, zeros).
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);

@@ -40,7 +40,10 @@ void Zelt_QueueTableWidget::showEntries(const QList<S3QueueEntry> &entries)
         const QStringList cells{marks.value(entry.operation),
                                 entry.remote.mid(entry.remote.lastIndexOf(QLatin1Char('/')) + 1),
                                 sizeForms[int(size.unit)].arg(size.number),
-                                statusTexts.value(entry.status),
+                                entry.waitingForConnection &&
+                                        entry.status == S3QueueEntry::InProgress
+                                    ? tr("Waiting for connection")
+                                    : statusTexts.value(entry.status),
                                 entry.remote,
                                 folderEnd < 0 ? entry.local : entry.local.left(folderEnd)};
         // Only what changed is touched: the table is shown anew on every progress step.

@@ -114,6 +114,7 @@ void Zelt_S3::startWorker()
     connect(worker, &Zelt_S3Worker::transferRetry, this, &Zelt_S3::transferRetry);
     connect(worker, &Zelt_S3Worker::uploadFinished, queue, &S3TransferQueue::onUploadFinished);
     connect(worker, &Zelt_S3Worker::uploadFailed, queue, &S3TransferQueue::onUploadFailed);
+    connect(worker, &Zelt_S3Worker::transferWaiting, queue, &S3TransferQueue::onTransferWaiting);
     connect(worker, &Zelt_S3Worker::downloadFinished, queue, &S3TransferQueue::onDownloadFinished);
     connect(worker, &Zelt_S3Worker::downloadFailed, queue, &S3TransferQueue::onDownloadFailed);
     connect(worker, &Zelt_S3Worker::deleteFinished, queue, &S3TransferQueue::onDeleteFinished);
