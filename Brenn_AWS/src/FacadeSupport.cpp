@@ -74,6 +74,13 @@ QAWSException emptyObjectKey()
                          QStringLiteral("The object key is empty."));
 }
 
+QAWSException incompleteTransferState(const QString &missing)
+{
+    return QAWSException(aws::ErrorType::InvalidParameterValue,
+                         QStringLiteral("InvalidParameterValue"),
+                         QStringLiteral("The transfer to continue has no %1.").arg(missing));
+}
+
 QAWSException integrityFailure(const QString &message)
 {
     return QAWSException(189, QStringLiteral("Integrity Check Failed"),

@@ -36,6 +36,8 @@ QAWSException cannotReadFile(const QString &path);    // 1, the file ended early
 QAWSException cannotWriteFile(const QString &path);   // 1
 // An empty object key, refused before it could address the bucket itself.
 QAWSException emptyObjectKey(); // 6
+// A stored transfer to continue that lacks what names it ("upload id", "bucket", ...).
+QAWSException incompleteTransferState(const QString &missing); // 6
 // A chunked transfer whose data does not match the object's ETag.
 QAWSException integrityFailure(const QString &message); // 189
 

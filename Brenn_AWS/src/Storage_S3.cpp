@@ -241,6 +241,84 @@ void Storage_S3::AbortUploadObjectMultipart(Type type, const QString &location,
     d->AbortUploadObjectMultipart(type, location, accessKeyId, secretKey);
 }
 
+QList<PartInfo> Storage_S3::ListParts(const QString &bucket, const QString &key,
+                                      const QString &uploadId)
+{
+    return d->ListParts(bucket, key, uploadId);
+}
+
+QList<PartInfo> Storage_S3::ListParts(Type type, const QString &location,
+                                      const QString &accessKeyId, const QString &secretKey,
+                                      const QString &bucket, const QString &key,
+                                      const QString &uploadId)
+{
+    return d->ListParts(type, location, accessKeyId, secretKey, bucket, key, uploadId);
+}
+
+QList<MultipartUploadInfo> Storage_S3::ListMultipartUploads(const QString &bucket,
+                                                            const QString &prefix)
+{
+    return d->ListMultipartUploads(bucket, prefix);
+}
+
+QList<MultipartUploadInfo> Storage_S3::ListMultipartUploads(Type type, const QString &location,
+                                                            const QString &accessKeyId,
+                                                            const QString &secretKey,
+                                                            const QString &bucket,
+                                                            const QString &prefix)
+{
+    return d->ListMultipartUploads(type, location, accessKeyId, secretKey, bucket, prefix);
+}
+
+void Storage_S3::AbortMultipartUpload(const QString &bucket, const QString &key,
+                                      const QString &uploadId)
+{
+    d->AbortMultipartUpload(bucket, key, uploadId);
+}
+
+void Storage_S3::AbortMultipartUpload(Type type, const QString &location,
+                                      const QString &accessKeyId, const QString &secretKey,
+                                      const QString &bucket, const QString &key,
+                                      const QString &uploadId)
+{
+    d->AbortMultipartUpload(type, location, accessKeyId, secretKey, bucket, key, uploadId);
+}
+
+UploadState Storage_S3::UploadObjectMultipartState() const
+{
+    return d->UploadObjectMultipartState();
+}
+
+DownloadState Storage_S3::DownloadObjectMultipartState() const
+{
+    return d->DownloadObjectMultipartState();
+}
+
+void Storage_S3::ContinueUploadObjectMultipart(const UploadState &state)
+{
+    d->ContinueUploadObjectMultipart(state);
+}
+
+void Storage_S3::ContinueUploadObjectMultipart(Type type, const QString &location,
+                                               const QString &accessKeyId, const QString &secretKey,
+                                               const UploadState &state)
+{
+    d->ContinueUploadObjectMultipart(type, location, accessKeyId, secretKey, state);
+}
+
+void Storage_S3::ContinueDownloadObjectMultipart(const DownloadState &state)
+{
+    d->ContinueDownloadObjectMultipart(state);
+}
+
+void Storage_S3::ContinueDownloadObjectMultipart(Type type, const QString &location,
+                                                 const QString &accessKeyId,
+                                                 const QString &secretKey,
+                                                 const DownloadState &state)
+{
+    d->ContinueDownloadObjectMultipart(type, location, accessKeyId, secretKey, state);
+}
+
 qint64 Storage_S3::SetDownloadChunkSize(qint64 bytes)
 {
     return d->SetDownloadChunkSize(bytes);

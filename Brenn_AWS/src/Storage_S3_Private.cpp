@@ -15,6 +15,7 @@
 #include <QTemporaryFile>
 #include <QUuid>
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 
@@ -75,6 +76,12 @@ bool packFlat(const QString &folder, const QString &zipFile)
     }
     zip.close();
     return zip.getZipError() == ZIP_OK;
+}
+
+// How many parts of this size make up a file (an empty file is one empty part).
+qint64 partCount(qint64 fileSize, qint64 partSize)
+{
+    return qMax<qint64>(1, (fileSize + partSize - 1) / partSize);
 }
 
 // A transfer that asks nothing of the server reports itself as done.
@@ -409,6 +416,79 @@ void Storage_S3_Private::AbortUploadObjectMultipart(Type type, const QString &lo
                  [&](Client &c) { AbortUploadObjectMultipart(c); });
 }
 
+QList<PartInfo> Storage_S3_Private::ListParts(const QString &bucket, const QString &key,
+                                              const QString &uploadId)
+{
+    return onStoredClient({key}, [&](Client &c) { return ListParts(c, bucket, key, uploadId); });
+}
+
+QList<PartInfo> Storage_S3_Private::ListParts(Type type, const QString &location,
+                                              const QString &accessKeyId, const QString &secretKey,
+                                              const QString &bucket, const QString &key,
+                                              const QString &uploadId)
+{
+    return onCallClient({key}, type, location, accessKeyId, secretKey,
+                        [&](Client &c) { return ListParts(c, bucket, key, uploadId); });
+}
+
+QList<MultipartUploadInfo> Storage_S3_Private::ListMultipartUploads(const QString &bucket,
+                                                                    const QString &prefix)
+{
+    return onStoredClient([&](Client &c) { return ListMultipartUploads(c, bucket, prefix); });
+}
+
+QList<MultipartUploadInfo>
+Storage_S3_Private::ListMultipartUploads(Type type, const QString &location,
+                                         const QString &accessKeyId, const QString &secretKey,
+                                         const QString &bucket, const QString &prefix)
+{
+    return onCallClient(type, location, accessKeyId, secretKey,
+                        [&](Client &c) { return ListMultipartUploads(c, bucket, prefix); });
+}
+
+void Storage_S3_Private::AbortMultipartUpload(const QString &bucket, const QString &key,
+                                              const QString &uploadId)
+{
+    onStoredClient({key}, [&](Client &c) { AbortMultipartUpload(c, bucket, key, uploadId); });
+}
+
+void Storage_S3_Private::AbortMultipartUpload(Type type, const QString &location,
+                                              const QString &accessKeyId, const QString &secretKey,
+                                              const QString &bucket, const QString &key,
+                                              const QString &uploadId)
+{
+    onCallClient({key}, type, location, accessKeyId, secretKey,
+                 [&](Client &c) { AbortMultipartUpload(c, bucket, key, uploadId); });
+}
+
+void Storage_S3_Private::ContinueUploadObjectMultipart(const UploadState &state)
+{
+    onStoredClient({state.key}, [&](Client &c) { ContinueUploadObjectMultipart(c, state); });
+}
+
+void Storage_S3_Private::ContinueUploadObjectMultipart(Type type, const QString &location,
+                                                       const QString &accessKeyId,
+                                                       const QString &secretKey,
+                                                       const UploadState &state)
+{
+    onCallClient({state.key}, type, location, accessKeyId, secretKey,
+                 [&](Client &c) { ContinueUploadObjectMultipart(c, state); });
+}
+
+void Storage_S3_Private::ContinueDownloadObjectMultipart(const DownloadState &state)
+{
+    onStoredClient({state.key}, [&](Client &c) { ContinueDownloadObjectMultipart(c, state); });
+}
+
+void Storage_S3_Private::ContinueDownloadObjectMultipart(Type type, const QString &location,
+                                                         const QString &accessKeyId,
+                                                         const QString &secretKey,
+                                                         const DownloadState &state)
+{
+    onCallClient({state.key}, type, location, accessKeyId, secretKey,
+                 [&](Client &c) { ContinueDownloadObjectMultipart(c, state); });
+}
+
 // ---- whole-object operations ----
 
 template <class Take>
@@ -580,6 +660,7 @@ void Storage_S3_Private::resetDownloadValues()
     downloadedBytes = 0;
     downloadSize = 0;
     downloadETag.clear();
+    downloadLastModified = QDateTime();
     downloadDigest.reset();
     if (downloadStream) {
         downloadStream->close();
@@ -604,6 +685,7 @@ void Storage_S3_Private::startDownload(Client &client, const QString &bucket, co
     downloadFile = localFile;
     downloadSize = head.size;
     downloadETag = withoutQuotes(head.eTag);
+    downloadLastModified = head.lastModified;
     if (partSize)
         downloadDigest = std::make_unique<aws::StreamDigest>(*partSize);
 }
@@ -680,8 +762,8 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
 
     qint64 received = 0;
     qint32 speed = 0;
-    // An empty object needs no request; ranges cannot name zero bytes.
-    if (downloadSize > 0) {
+    // An empty object or a complete partial file needs no request; ranges cannot name zero bytes.
+    if (downloadedBytes < downloadSize) {
         if (!rewindDownloadDigest())
             throw cannotReadFile(localFile);
         const qint64 last = qMin(downloadedBytes + downloadChunkSize, downloadSize) - 1;
@@ -699,7 +781,10 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
         };
         QElapsedTimer timer;
         timer.start();
-        const auto outcome = client.getObject(bucket, key, range, sink);
+        // Only the object the download began with, never a replacement stitched to it.
+        const auto outcome = client.getObject(bucket, key, range, sink, downloadETag);
+        if (!outcome.isSuccess() && outcome.error().httpStatus == 412)
+            failChangedDownload(outcome.error());
         // On disk after every chunk, so the file always shows the progress made.
         writeFailed = writeFailed || !downloadStream->flush();
         const qint64 elapsedMs = timer.elapsed();
@@ -732,6 +817,64 @@ MPInfo Storage_S3_Private::DownloadObjectMultipart(Client &client, const QString
     return info;
 }
 
+void Storage_S3_Private::failChangedDownload(const aws::AwsError &error)
+{
+    const QString partialFile = downloadFile;
+    resetDownloadValues();
+    QFile::remove(partialFile);
+    // Named as S3 names it even where a server sent no error document.
+    throw exceptionFrom(error.exceptionName.isEmpty()
+                            ? aws::errorFromName(QStringLiteral("PreconditionFailed"),
+                                                 error.message, error.httpStatus)
+                            : error);
+}
+
+void Storage_S3_Private::ContinueDownloadObjectMultipart(Client &client, const DownloadState &state)
+{
+    if (state.bucket.isEmpty() || state.localFile.isEmpty() || state.eTag.isEmpty())
+        throw incompleteTransferState(QStringLiteral("bucket, local file or ETag"));
+    const QString eTag = withoutQuotes(state.eTag);
+    std::optional<qint64> partSize;
+    if (integrityChecks) {
+        const aws::ObjectHead head = valueOrThrow(client.headObject(state.bucket, state.key));
+        // Another object by now: the next chunk's If-Match fails, and the download with it.
+        if (withoutQuotes(head.eTag) == eTag)
+            partSize = learnDigestPartSize(client, state.bucket, state.key, head);
+    }
+    resetDownloadValues();
+    auto stream = std::make_unique<QFile>(state.localFile);
+    if (!stream->open(QIODevice::ReadWrite))
+        throw cannotOpenFile(state.localFile);
+    qint64 present = stream->size();
+    // A file longer than the object is no part of it.
+    if (present > state.size && stream->resize(0))
+        present = 0;
+    if (partSize) {
+        // The check covers the whole file: the bytes from before are hashed again.
+        downloadDigest = std::make_unique<aws::StreamDigest>(*partSize);
+        if (!downloadDigest->rewind(*stream, present))
+            downloadDigest.reset();
+    }
+    if (!stream->seek(present))
+        throw cannotReadFile(state.localFile);
+    downloadStream = std::move(stream);
+    downloadBucket = state.bucket;
+    downloadKey = state.key;
+    downloadFile = state.localFile;
+    downloadedBytes = present;
+    downloadSize = state.size;
+    downloadETag = eTag;
+    downloadLastModified = state.lastModified;
+}
+
+DownloadState Storage_S3_Private::DownloadObjectMultipartState() const
+{
+    if (downloadKey.isEmpty())
+        return DownloadState();
+    return DownloadState{downloadBucket, downloadKey,     downloadFile,        downloadETag,
+                         downloadSize,   downloadedBytes, downloadLastModified};
+}
+
 void Storage_S3_Private::AbortDownloadObjectMultipart()
 {
     const QString partialFile = downloadFile;
@@ -748,12 +891,14 @@ void Storage_S3_Private::resetUploadValues()
     uploadFile.clear();
     uploadBucket.clear();
     uploadKey.clear();
+    uploadContentType.clear();
+    uploadPartSize = 0;
+    uploadLayoutFixed = false;
     if (uploadSource) {
         uploadSource->close();
         uploadSource.reset();
     }
-    completedParts.clear();
-    partDigests.clear();
+    sentParts.clear();
     partETagsAreDigests = true;
     uploadId.clear();
 }
@@ -766,8 +911,8 @@ void Storage_S3_Private::startUpload(Client &client, const QString &bucket, cons
     uploadFile = localFile;
     uploadBucket = bucket;
     uploadKey = key;
-    uploadedBytes = 0;
-    partNumber = 0;
+    uploadContentType = contentType;
+    uploadPartSize = uploadChunkSize;
     uploadSource = std::make_unique<QFile>(localFile);
     if (!uploadSource->exists()) {
         resetUploadValues();
@@ -786,7 +931,55 @@ void Storage_S3_Private::startUpload(Client &client, const QString &bucket, cons
         throw exceptionFrom(created.error());
     }
     uploadId = created.value();
-    completedParts.clear();
+}
+
+std::optional<Storage_S3_Private::PartRange> Storage_S3_Private::nextUploadPart() const
+{
+    if (!uploadLayoutFixed)
+        return PartRange{static_cast<int>(sentParts.size()) + 1, uploadedBytes, uploadChunkSize};
+    // The first gap in the parts the server holds.
+    int number = 1;
+    for (const SentPart &part : sentParts) {
+        if (part.number != number)
+            break;
+        ++number;
+    }
+    if (number > partCount(uploadSize, uploadPartSize))
+        return std::nullopt;
+    const qint64 offset = (number - 1) * uploadPartSize;
+    return PartRange{number, offset, qMin(uploadPartSize, uploadSize - offset)};
+}
+
+qint32 Storage_S3_Private::sendUploadPart(Client &client, const PartRange &range,
+                                          const QString &contentType, QString &eTag)
+{
+    const QByteArray part =
+        uploadSource->seek(range.offset) ? uploadSource->read(range.size) : QByteArray();
+    if (part.size() < qMin(range.size, uploadSize - range.offset)) {
+        // The file shrank or became unreadable since the upload began.
+        const QString localFile = uploadFile;
+        AbortUploadObjectMultipart(client);
+        throw cannotReadFile(localFile);
+    }
+    // Hashed once, for the part's Content-MD5 and for the object's ETag at the end.
+    const QByteArray digest = QCryptographicHash::hash(part, QCryptographicHash::Md5);
+    QElapsedTimer timer;
+    timer.start();
+    const auto sent = client.uploadPart(uploadBucket, uploadKey, range.number, uploadId, part,
+                                        contentType, digest);
+    const qint64 elapsedMs = timer.elapsed();
+    if (!sent.isSuccess())
+        failUploadChunk(client, sent.error());
+    eTag = sent.value();
+    const auto later = std::find_if(sentParts.begin(), sentParts.end(), [&](const SentPart &kept) {
+        return kept.number > range.number;
+    });
+    sentParts.insert(later, SentPart{range.number, part.size(), eTag, digest});
+    uploadedBytes += part.size();
+    partETagsAreDigests =
+        partETagsAreDigests &&
+        withoutQuotes(eTag).compare(QString::fromLatin1(digest.toHex()), Qt::CaseInsensitive) == 0;
+    return chunkSpeed(part.size(), elapsedMs);
 }
 
 MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &bucket,
@@ -798,45 +991,25 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &
     if (localFile != uploadFile || bucket != uploadBucket || key != uploadKey)
         startUpload(client, bucket, key, localFile, contentType);
 
-    const QByteArray part = uploadSource->read(uploadChunkSize);
-    if (part.isEmpty() && uploadedBytes < uploadSize) {
-        // The file shrank or became unreadable since the upload began.
-        AbortUploadObjectMultipart(client);
-        throw cannotReadFile(localFile);
-    }
-    // Hashed once, for the part's Content-MD5 and for the object's ETag at the end.
-    const QByteArray digest = QCryptographicHash::hash(part, QCryptographicHash::Md5);
-    QElapsedTimer timer;
-    timer.start();
-    const auto sent =
-        client.uploadPart(bucket, key, partNumber + 1, uploadId, part, contentType, digest);
-    const qint64 elapsedMs = timer.elapsed();
-    if (!sent.isSuccess())
-        failUploadChunk(client, sent.error());
-    ++partNumber;
-    uploadedBytes += part.size();
-    completedParts.append(aws::CompletedPart{partNumber, sent.value()});
-    partDigests += digest;
-    partETagsAreDigests =
-        partETagsAreDigests &&
-        withoutQuotes(sent.value())
-                .compare(QString::fromLatin1(digest.toHex()), Qt::CaseInsensitive) == 0;
-
     MPInfo info;
+    const std::optional<PartRange> next = nextUploadPart();
+    if (next)
+        info.bytesPerSecond = sendUploadPart(client, *next, contentType, info.eTag);
     info.size = uploadSize;
     info.transferred = uploadedBytes;
-    info.bytesPerSecond = chunkSpeed(part.size(), elapsedMs);
     info.finished = uploadedBytes >= uploadSize;
-    info.eTag = sent.value();
     if (info.finished) {
+        QList<aws::CompletedPart> completedParts;
+        for (const SentPart &part : std::as_const(sentParts))
+            completedParts.append(aws::CompletedPart{part.number, part.eTag});
         const auto completed =
             client.completeMultipartUpload(bucket, key, uploadId, completedParts);
         if (!completed.isSuccess()) {
-            // A retry sends the last part again and completes then.
-            --partNumber;
-            uploadedBytes -= part.size();
-            completedParts.removeLast();
-            partDigests.chop(digest.size());
+            // A retry sends the chunk's part again and completes then.
+            if (next) {
+                uploadedBytes -= sentParts.at(next->number - 1).size;
+                sentParts.removeAt(next->number - 1);
+            }
             failUploadChunk(client, completed.error());
         }
         info.eTag = completed.value();
@@ -848,9 +1021,9 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &
 
 void Storage_S3_Private::failUploadChunk(Client &client, const aws::AwsError &error)
 {
-    // A failure that may pass keeps the upload, back at the chunk's start, so that the same call
+    // A failure that may pass keeps the upload as it was before the chunk, so that the same call
     // sends the same part again; any other ends it on the server too.
-    if (!aws::isTransient(error) || !uploadSource->seek(uploadedBytes))
+    if (!aws::isTransient(error))
         AbortUploadObjectMultipart(client);
     throw exceptionFrom(error);
 }
@@ -860,6 +1033,9 @@ void Storage_S3_Private::checkUploadedData(const QString &eTag)
     // Parts whose ETags are no MD5 of their data (encrypted objects) make no such object ETag.
     if (!integrityChecks || !partETagsAreDigests)
         return;
+    QByteArray partDigests;
+    for (const SentPart &part : std::as_const(sentParts))
+        partDigests += part.digest;
     const std::optional<QString> expected = aws::expectedCompletedETag(eTag, partDigests);
     if (!expected || expected->compare(eTag, Qt::CaseInsensitive) == 0)
         return;
@@ -867,6 +1043,99 @@ void Storage_S3_Private::checkUploadedData(const QString &eTag)
     throw integrityFailure(
         QStringLiteral("the server's ETag %1 does not match the uploaded data (%2 expected).")
             .arg(eTag, *expected));
+}
+
+QList<PartInfo> Storage_S3_Private::ListParts(Client &client, const QString &bucket,
+                                              const QString &key, const QString &uploadId)
+{
+    QList<PartInfo> parts;
+    int marker = 0;
+    do {
+        const aws::PartsPage page = valueOrThrow(client.listParts(bucket, key, uploadId, marker));
+        for (const aws::ListedPart &part : page.parts)
+            parts.append(PartInfo{part.partNumber, part.size, withoutQuotes(part.eTag)});
+        marker = page.truncated ? page.nextPartNumberMarker : 0;
+    } while (marker > 0);
+    return parts;
+}
+
+QList<MultipartUploadInfo> Storage_S3_Private::ListMultipartUploads(Client &client,
+                                                                    const QString &bucket,
+                                                                    const QString &prefix)
+{
+    QList<MultipartUploadInfo> uploads;
+    QString keyMarker, uploadIdMarker;
+    do {
+        const aws::UploadsPage page =
+            valueOrThrow(client.listMultipartUploads(bucket, prefix, keyMarker, uploadIdMarker));
+        for (const aws::OpenUpload &upload : page.uploads)
+            uploads.append(MultipartUploadInfo{upload.key, upload.uploadId, upload.initiated});
+        keyMarker = page.truncated ? page.nextKeyMarker : QString();
+        uploadIdMarker = page.truncated ? page.nextUploadIdMarker : QString();
+    } while (!keyMarker.isEmpty());
+    return uploads;
+}
+
+void Storage_S3_Private::AbortMultipartUpload(Client &client, const QString &bucket,
+                                              const QString &key, const QString &uploadId)
+{
+    valueOrThrow(client.abortMultipartUpload(bucket, key, uploadId));
+    if (uploadId == this->uploadId && bucket == uploadBucket && key == uploadKey)
+        resetUploadValues();
+}
+
+void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const UploadState &state)
+{
+    if (state.bucket.isEmpty() || state.localFile.isEmpty() || state.uploadId.isEmpty() ||
+        state.partSize <= 0)
+        throw incompleteTransferState(QStringLiteral("bucket, local file, upload id or part size"));
+    auto source = std::make_unique<QFile>(state.localFile);
+    if (!source->exists())
+        throw missingUploadFile(state.localFile);
+    if (!source->open(QIODevice::ReadOnly))
+        throw cannotOpenFile(state.localFile);
+    const QList<PartInfo> listed = ListParts(client, state.bucket, state.key, state.uploadId);
+    if (!uploadId.isEmpty() && uploadId != state.uploadId)
+        AbortUploadObjectMultipart(client);
+    resetUploadValues();
+
+    // Kept only where the server holds exactly this range of the file as it is now.
+    const qint64 size = source->size();
+    for (const PartInfo &part : listed) {
+        const qint64 offset = (part.number - 1) * state.partSize;
+        if (part.number > partCount(size, state.partSize) ||
+            part.size != qMin(state.partSize, size - offset) || !source->seek(offset))
+            continue;
+        const QByteArray digest =
+            QCryptographicHash::hash(source->read(part.size), QCryptographicHash::Md5);
+        if (QString::fromLatin1(digest.toHex()).compare(part.eTag, Qt::CaseInsensitive) != 0)
+            continue;
+        sentParts.append(SentPart{part.number, part.size,
+                                  QLatin1Char('"') + part.eTag + QLatin1Char('"'), digest});
+        uploadedBytes += part.size;
+    }
+    std::sort(sentParts.begin(), sentParts.end(),
+              [](const SentPart &a, const SentPart &b) { return a.number < b.number; });
+    uploadBucket = state.bucket;
+    uploadKey = state.key;
+    uploadFile = state.localFile;
+    uploadContentType = state.contentType;
+    uploadId = state.uploadId;
+    uploadPartSize = state.partSize;
+    uploadLayoutFixed = true;
+    uploadSize = size;
+    uploadSource = std::move(source);
+}
+
+UploadState Storage_S3_Private::UploadObjectMultipartState() const
+{
+    if (uploadId.isEmpty())
+        return UploadState();
+    UploadState state{uploadBucket, uploadKey,      uploadFile, uploadContentType,
+                      uploadId,     uploadPartSize, {}};
+    for (const SentPart &part : sentParts)
+        state.parts.append(PartInfo{part.number, part.size, withoutQuotes(part.eTag)});
+    return state;
 }
 
 void Storage_S3_Private::AbortUploadObjectMultipart(Client &client)

@@ -96,6 +96,30 @@ public:
     void AbortUploadObjectMultipart();
     void AbortUploadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
                                     const QString &secretKey);
+    QList<PartInfo> ListParts(const QString &bucket, const QString &key, const QString &uploadId);
+    QList<PartInfo> ListParts(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket, const QString &key,
+                              const QString &uploadId);
+    QList<MultipartUploadInfo> ListMultipartUploads(const QString &bucket, const QString &prefix);
+    QList<MultipartUploadInfo> ListMultipartUploads(Type type, const QString &location,
+                                                    const QString &accessKeyId,
+                                                    const QString &secretKey, const QString &bucket,
+                                                    const QString &prefix);
+    void AbortMultipartUpload(const QString &bucket, const QString &key, const QString &uploadId);
+    void AbortMultipartUpload(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket, const QString &key,
+                              const QString &uploadId);
+
+    UploadState UploadObjectMultipartState() const;
+    DownloadState DownloadObjectMultipartState() const;
+    void ContinueUploadObjectMultipart(const UploadState &state);
+    void ContinueUploadObjectMultipart(Type type, const QString &location,
+                                       const QString &accessKeyId, const QString &secretKey,
+                                       const UploadState &state);
+    void ContinueDownloadObjectMultipart(const DownloadState &state);
+    void ContinueDownloadObjectMultipart(Type type, const QString &location,
+                                         const QString &accessKeyId, const QString &secretKey,
+                                         const DownloadState &state);
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
     bool SetIntegrityChecks(bool enabled);
@@ -155,11 +179,31 @@ private:
     MPInfo UploadObjectMultipart(Client &client, const QString &bucket, const QString &key,
                                  const QString &localFile, const QString &contentType);
     void AbortUploadObjectMultipart(Client &client);
+    QList<PartInfo> ListParts(Client &client, const QString &bucket, const QString &key,
+                              const QString &uploadId);
+    QList<MultipartUploadInfo> ListMultipartUploads(Client &client, const QString &bucket,
+                                                    const QString &prefix);
+    void AbortMultipartUpload(Client &client, const QString &bucket, const QString &key,
+                              const QString &uploadId);
+    void ContinueUploadObjectMultipart(Client &client, const UploadState &state);
+    void ContinueDownloadObjectMultipart(Client &client, const DownloadState &state);
     void startDownload(Client &client, const QString &bucket, const QString &key,
                        const QString &localFile);
     void startUpload(Client &client, const QString &bucket, const QString &key,
                      const QString &localFile, const QString &contentType);
+    struct PartRange
+    {
+        int number = 0;
+        qint64 offset = 0;
+        qint64 size = 0;
+    };
+    // The part the next chunk sends; nothing when the server holds them all.
+    std::optional<PartRange> nextUploadPart() const;
+    // Sends the part and keeps it; the chunk's speed.
+    qint32 sendUploadPart(Client &client, const PartRange &range, const QString &contentType,
+                          QString &eTag);
     [[noreturn]] void failUploadChunk(Client &client, const aws::AwsError &error);
+    [[noreturn]] void failChangedDownload(const aws::AwsError &error);
     void checkUploadedData(const QString &eTag);
     // How the download must be hashed to be judged, nothing when it cannot be.
     std::optional<qint64> learnDigestPartSize(Client &client, const QString &bucket,
@@ -177,13 +221,23 @@ private:
     QString downloadBucket, downloadKey, downloadFile;
     qint64 downloadedBytes = 0, downloadSize = 0;
     QString downloadETag;
+    QDateTime downloadLastModified;
     // Null when the download's ETag cannot be judged or the checks are off.
     std::unique_ptr<aws::StreamDigest> downloadDigest;
-    QString uploadBucket, uploadKey, uploadFile;
-    qint32 partNumber = 0;
+    QString uploadBucket, uploadKey, uploadFile, uploadContentType;
     qint64 uploadedBytes = 0, uploadSize = 0;
-    QList<aws::CompletedPart> completedParts;
-    QByteArray partDigests;          // the parts' binary MD5s, in order
+    // A continued upload keeps the layout it began with: part k covers [(k - 1) * size,
+    // k * size) of the file. Others send part after part in the chunk size then in force.
+    qint64 uploadPartSize = 0;
+    bool uploadLayoutFixed = false;
+    struct SentPart
+    {
+        int number = 0;
+        qint64 size = 0;
+        QString eTag;      // as the server sent it
+        QByteArray digest; // binary MD5 of the part's data
+    };
+    QList<SentPart> sentParts;       // confirmed by the server, in part order
     bool partETagsAreDigests = true; // false for encrypted objects: then nothing to judge
     QString uploadId;
     std::unique_ptr<QFile> downloadStream;

@@ -122,6 +122,45 @@ public:
     void AbortUploadObjectMultipart();
     void AbortUploadObjectMultipart(Type type, const QString &location, const QString &accessKeyId,
                                     const QString &secretKey);
+    // Multipart uploads on the server, across all pages of the listing: the parts it holds of
+    // one upload, the bucket's open uploads below the prefix, and the end of one of them.
+    QList<PartInfo> ListParts(const QString &bucket, const QString &key, const QString &uploadId);
+    QList<PartInfo> ListParts(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket, const QString &key,
+                              const QString &uploadId);
+    QList<MultipartUploadInfo> ListMultipartUploads(const QString &bucket, const QString &prefix);
+    QList<MultipartUploadInfo> ListMultipartUploads(Type type, const QString &location,
+                                                    const QString &accessKeyId,
+                                                    const QString &secretKey, const QString &bucket,
+                                                    const QString &prefix);
+    void AbortMultipartUpload(const QString &bucket, const QString &key, const QString &uploadId);
+    void AbortMultipartUpload(Type type, const QString &location, const QString &accessKeyId,
+                              const QString &secretKey, const QString &bucket, const QString &key,
+                              const QString &uploadId);
+
+    // The stored chunked transfers as they stand after the last call, to be kept and continued
+    // later, in another process (empty upload id or key: none stored). The upload's id is there
+    // from the call that created it, its parts as the server confirmed them.
+    UploadState UploadObjectMultipartState() const;
+    DownloadState DownloadObjectMultipartState() const;
+    // Makes the described upload the stored one. The parts the server lists for its id are kept
+    // where they match the local file (same range of the file, same size and MD5); the following
+    // UploadObjectMultipart calls with the same bucket, key and file send the others and complete
+    // the upload. An upload id the server no longer knows throws its error ("NoSuchUpload").
+    // Another stored upload is aborted, as when a chunked upload starts.
+    void ContinueUploadObjectMultipart(const UploadState &state);
+    void ContinueUploadObjectMultipart(Type type, const QString &location,
+                                       const QString &accessKeyId, const QString &secretKey,
+                                       const UploadState &state);
+    // Makes the described download the stored one, going on from the length of its partial
+    // local file. Every chunk of a chunked download asks for the object with the ETag its
+    // download began with; one that changed in between fails with "PreconditionFailed", and
+    // the partial file is deleted and the download forgotten. The integrity check of a continued
+    // download hashes the partial file's bytes again.
+    void ContinueDownloadObjectMultipart(const DownloadState &state);
+    void ContinueDownloadObjectMultipart(Type type, const QString &location,
+                                         const QString &accessKeyId, const QString &secretKey,
+                                         const DownloadState &state);
     // Both return the size now in force; an upload part must be larger than 5 MiB.
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 namespace Brenn_AWS {
@@ -19,6 +20,43 @@ struct MPInfo
     qint32 bytesPerSecond = 0;
     bool finished = false;
     QString eTag; // upload only: the part's ETag, or the object's on the finishing call
+};
+
+// A part of a multipart upload as the server lists it.
+struct PartInfo
+{
+    qint32 number = 0;
+    qint64 size = 0;
+    QString eTag; // without double quotes
+};
+
+// A multipart upload begun and neither completed nor aborted.
+struct MultipartUploadInfo
+{
+    QString key;
+    QString uploadId;
+    QDateTime initiated; // UTC
+};
+
+// What a chunked upload needs to go on later, in another process.
+struct UploadState
+{
+    QString bucket, key, localFile, contentType;
+    QString uploadId;      // empty: no upload stored
+    qint64 partSize = 0;   // part k covers [(k - 1) * partSize, k * partSize) of the file
+    QList<PartInfo> parts; // confirmed by the server, in order
+};
+
+// What a chunked download needs to go on later.
+struct DownloadState
+{
+    QString bucket;
+    QString key; // empty: no download stored
+    QString localFile;
+    QString eTag; // without double quotes
+    qint64 size = 0;
+    qint64 transferred = 0;
+    QDateTime lastModified; // UTC; invalid when the server did not say
 };
 
 // Temporary credentials from the security token service.

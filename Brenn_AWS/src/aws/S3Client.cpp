@@ -1,6 +1,7 @@
 #include "S3Client.h"
 
 #include <QCryptographicHash>
+#include <QLocale>
 
 namespace Brenn_AWS::aws {
 
@@ -9,6 +10,18 @@ S3Client::S3Client(const Endpoint &endpoint, const Credentials &credentials,
     : ServiceClient(endpoint, credentials, QStringLiteral("s3"), options, false)
 {
 }
+
+namespace {
+
+// An HTTP date ("Wed, 21 Oct 2015 07:28:00 GMT"), always in GMT.
+QDateTime httpDate(const QByteArray &value)
+{
+    const QDateTime time = QLocale::c().toDateTime(
+        QString::fromLatin1(value).trimmed(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+    return QDateTime(time.date(), time.time(), Qt::UTC);
+}
+
+} // namespace
 
 HttpRequest S3Client::objectRequest(const QByteArray &method, const QString &bucket,
                                     const QString &key) const
@@ -58,15 +71,19 @@ Outcome<ObjectHead> S3Client::headObject(const QString &bucket, const QString &k
         response.header("content-length").toLongLong(), QString::fromUtf8(response.header("etag")),
         (!encryption.isEmpty() && encryption != "AES256") ||
             !response.header("x-amz-server-side-encryption-customer-algorithm").isEmpty(),
-        response.header("x-amz-mp-parts-count").toInt()};
+        response.header("x-amz-mp-parts-count").toInt(),
+        httpDate(response.header("last-modified"))};
 }
 
 Outcome<qint64> S3Client::getObject(const QString &bucket, const QString &key,
-                                    const QByteArray &range, const BodySink &sink)
+                                    const QByteArray &range, const BodySink &sink,
+                                    const QString &ifMatchETag)
 {
     HttpRequest request = objectRequest("GET", bucket, key);
     if (!range.isEmpty())
         request.setHeader("Range", range);
+    if (!ifMatchETag.isEmpty())
+        request.setHeader("If-Match", '"' + ifMatchETag.toUtf8() + '"');
     qint64 received = 0;
     const BodySink counting = [&sink, &received](const char *data, qint64 size) {
         received += size;
@@ -144,6 +161,37 @@ Outcome<QString> S3Client::completeMultipartUpload(const QString &bucket, const 
     if (!response.isSuccess())
         return xmlFailure(response);
     return parseCompleteMultipartUpload(response.body);
+}
+
+Outcome<PartsPage> S3Client::listParts(const QString &bucket, const QString &key,
+                                       const QString &uploadId, int partNumberMarker)
+{
+    HttpRequest request = objectRequest("GET", bucket, key);
+    request.addQuery("uploadId", uploadId.toUtf8());
+    if (partNumberMarker > 0)
+        request.addQuery("part-number-marker", QByteArray::number(partNumberMarker));
+    const HttpResponse response = sendUnsigned(request);
+    if (!response.isSuccess())
+        return xmlFailure(response);
+    return parseListParts(response.body);
+}
+
+Outcome<UploadsPage> S3Client::listMultipartUploads(const QString &bucket, const QString &prefix,
+                                                    const QString &keyMarker,
+                                                    const QString &uploadIdMarker)
+{
+    HttpRequest request = newRequest("GET", '/' + bucket.toUtf8());
+    request.addQuery("uploads", "");
+    if (!prefix.isEmpty())
+        request.addQuery("prefix", prefix.toUtf8());
+    if (!keyMarker.isEmpty())
+        request.addQuery("key-marker", keyMarker.toUtf8());
+    if (!uploadIdMarker.isEmpty())
+        request.addQuery("upload-id-marker", uploadIdMarker.toUtf8());
+    const HttpResponse response = sendUnsigned(request);
+    if (!response.isSuccess())
+        return xmlFailure(response);
+    return parseListMultipartUploads(response.body);
 }
 
 Outcome<Done> S3Client::abortMultipartUpload(const QString &bucket, const QString &key,

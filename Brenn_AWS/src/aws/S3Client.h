@@ -13,7 +13,8 @@ struct ObjectHead
     // Encrypted with a KMS key or the customer's own (SSE-C): S3 gives such objects ETags
     // that are no MD5 of their data, whatever their form.
     bool keyEncrypted = false;
-    int partsCount = 0; // sent only for a part of an object uploaded in parts
+    int partsCount = 0;     // sent only for a part of an object uploaded in parts
+    QDateTime lastModified; // UTC; invalid when not sent
 };
 
 // S3 operations, path-style (the bucket is the first path segment), payloads unsigned.
@@ -30,9 +31,10 @@ public:
     // object, for others).
     Outcome<ObjectHead> headObject(const QString &bucket, const QString &key, int partNumber = 0);
     // The body goes to `sink`; the result is the number of bytes it received. `range` is the
-    // Range header's value, or empty for the whole object.
+    // Range header's value, or empty for the whole object. With an ETag (without quotes), only
+    // the object that still has it is sent; another fails with status 412.
     Outcome<qint64> getObject(const QString &bucket, const QString &key, const QByteArray &range,
-                              const BodySink &sink);
+                              const BodySink &sink, const QString &ifMatchETag = {});
     Outcome<Done> putObject(const QString &bucket, const QString &key, QIODevice *body, qint64 size,
                             const QString &contentType = {});
     Outcome<Done> deleteObject(const QString &bucket, const QString &key);
@@ -49,6 +51,14 @@ public:
     Outcome<QString> completeMultipartUpload(const QString &bucket, const QString &key,
                                              const QString &uploadId,
                                              const QList<CompletedPart> &parts);
+    // One page of the upload's parts, those above the marker (0: from the first).
+    Outcome<PartsPage> listParts(const QString &bucket, const QString &key, const QString &uploadId,
+                                 int partNumberMarker);
+    // One page of the bucket's open uploads below the prefix, after the markers (empty: from the
+    // first).
+    Outcome<UploadsPage> listMultipartUploads(const QString &bucket, const QString &prefix,
+                                              const QString &keyMarker,
+                                              const QString &uploadIdMarker);
     Outcome<Done> abortMultipartUpload(const QString &bucket, const QString &key,
                                        const QString &uploadId);
     QString presignedGetUrl(const QString &bucket, const QString &key, qint64 expirySeconds,

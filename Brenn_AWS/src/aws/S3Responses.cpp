@@ -29,6 +29,11 @@ Outcome<XmlElement> documentRoot(const QByteArray &body, const QString &expected
     return *root;
 }
 
+bool isTrue(const XmlElement &element, const QString &childName)
+{
+    return element.childText(childName).trimmed() == QLatin1String("true");
+}
+
 } // namespace
 
 Outcome<ListPage> parseListObjectsV2(const QByteArray &body)
@@ -74,6 +79,53 @@ Outcome<QString> parseCompleteMultipartUpload(const QByteArray &body)
     if (!root.isSuccess())
         return root.error();
     return root.value().childText(QStringLiteral("ETag")).trimmed();
+}
+
+Outcome<PartsPage> parseListParts(const QByteArray &body)
+{
+    const Outcome<XmlElement> root = documentRoot(body, QStringLiteral("ListPartsResult"));
+    if (!root.isSuccess())
+        return root.error();
+    PartsPage page;
+    for (const XmlElement *part : root.value().childrenNamed(QStringLiteral("Part"))) {
+        bool numberOk = false, sizeOk = false;
+        const int number = part->childText(QStringLiteral("PartNumber")).trimmed().toInt(&numberOk);
+        const qint64 size = part->childText(QStringLiteral("Size")).trimmed().toLongLong(&sizeOk);
+        if (!numberOk || !sizeOk || number < 1 || size < 0)
+            return parseFailure(QStringLiteral("A part without a valid number or size"));
+        page.parts.append(ListedPart{number, size, part->childText(QStringLiteral("ETag"))});
+    }
+    page.truncated = isTrue(root.value(), QStringLiteral("IsTruncated"));
+    page.nextPartNumberMarker =
+        root.value().childText(QStringLiteral("NextPartNumberMarker")).trimmed().toInt();
+    // A marker that does not move on would ask for the same page for ever.
+    if (page.truncated &&
+        (page.parts.isEmpty() || page.nextPartNumberMarker < page.parts.constLast().partNumber))
+        return parseFailure(QStringLiteral("A truncated part listing without a next marker"));
+    return page;
+}
+
+Outcome<UploadsPage> parseListMultipartUploads(const QByteArray &body)
+{
+    const Outcome<XmlElement> root =
+        documentRoot(body, QStringLiteral("ListMultipartUploadsResult"));
+    if (!root.isSuccess())
+        return root.error();
+    UploadsPage page;
+    for (const XmlElement *upload : root.value().childrenNamed(QStringLiteral("Upload"))) {
+        QDateTime initiated = QDateTime::fromString(
+            upload->childText(QStringLiteral("Initiated")).trimmed(), Qt::ISODateWithMs);
+        page.uploads.append(OpenUpload{upload->childText(QStringLiteral("Key")),
+                                       upload->childText(QStringLiteral("UploadId")).trimmed(),
+                                       initiated.toUTC()});
+    }
+    page.truncated = isTrue(root.value(), QStringLiteral("IsTruncated"));
+    page.nextKeyMarker = root.value().childText(QStringLiteral("NextKeyMarker"));
+    page.nextUploadIdMarker =
+        root.value().childText(QStringLiteral("NextUploadIdMarker")).trimmed();
+    if (page.truncated && page.nextKeyMarker.isEmpty())
+        return parseFailure(QStringLiteral("A truncated upload listing without a next key marker"));
+    return page;
 }
 
 QByteArray completeMultipartUploadBody(const QList<CompletedPart> &parts)

@@ -1,0 +1,304 @@
+#include "MultipartS3Peer.h"
+
+#include <QCryptographicHash>
+#include <QLocale>
+#include <QMutexLocker>
+#include <QRegularExpression>
+#include <QUrlQuery>
+
+namespace {
+
+using Reply = RecordingHttpServer::Reply;
+
+QByteArray md5(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Md5);
+}
+
+Reply xmlReply(const QByteArray &body, int status = 200)
+{
+    Reply reply;
+    reply.status = status;
+    reply.headers = {{"Content-Type", "application/xml"}};
+    reply.body = R"(<?xml version="1.0" encoding="UTF-8"?>)" + body;
+    return reply;
+}
+
+Reply errorReply(int status, const QByteArray &code)
+{
+    return xmlReply("<Error><Code>" + code + "</Code><Message>" + code + "</Message></Error>",
+                    status);
+}
+
+Reply withETag(const QByteArray &data)
+{
+    Reply reply;
+    reply.headers = {{"ETag", '"' + md5(data).toHex() + '"'}};
+    return reply;
+}
+
+Reply noContent()
+{
+    Reply reply;
+    reply.status = 204;
+    return reply;
+}
+
+QByteArray element(const char *name, const QString &text)
+{
+    return '<' + QByteArray(name) + '>' + text.toHtmlEscaped().toUtf8() + "</" + name + '>';
+}
+
+QString isoTime(const QDateTime &time)
+{
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+} // namespace
+
+QString MultipartS3Peer::LoggedRequest::parameter(const QString &name) const
+{
+    const QUrlQuery parsed(query);
+    return parsed.hasQueryItem(name) ? parsed.queryItemValue(name, QUrl::FullyDecoded) : QString();
+}
+
+MultipartS3Peer::MultipartS3Peer()
+{
+    m_server.setHandler([this](const RecordingHttpServer::Request &request) {
+        m_server.clear(); // the peer logs what it needs; whole bodies would pile up
+        return answer(request);
+    });
+}
+
+QString MultipartS3Peer::endpoint() const
+{
+    return m_server.url();
+}
+
+QList<MultipartS3Peer::LoggedRequest> MultipartS3Peer::log() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_log;
+}
+
+void MultipartS3Peer::clearLog()
+{
+    const QMutexLocker lock(&m_mutex);
+    m_log.clear();
+}
+
+QList<int> MultipartS3Peer::partsSent() const
+{
+    QList<int> numbers;
+    for (const LoggedRequest &request : log()) {
+        if (request.method == "PUT" && !request.parameter(QStringLiteral("uploadId")).isNull())
+            numbers.append(request.parameter(QStringLiteral("partNumber")).toInt());
+    }
+    return numbers;
+}
+
+void MultipartS3Peer::putObject(const QString &bucket, const QString &key, const QByteArray &data)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_objects.insert(QStringLiteral("/%1/%2").arg(bucket, key),
+                     Object{data, md5(data).toHex(), {}, QDateTime::currentDateTimeUtc()});
+}
+
+QByteArray MultipartS3Peer::object(const QString &bucket, const QString &key) const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_objects.value(QStringLiteral("/%1/%2").arg(bucket, key)).data;
+}
+
+void MultipartS3Peer::setPageSizes(int maxParts, int maxUploads)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_maxParts = maxParts;
+    m_maxUploads = maxUploads;
+}
+
+Reply MultipartS3Peer::answer(const RecordingHttpServer::Request &request)
+{
+    const LoggedRequest logged{
+        request.method, QString::fromUtf8(QByteArray::fromPercentEncoding(request.path())),
+        QString::fromUtf8(request.query()), request.header("Range"), request.header("If-Match")};
+    const QMutexLocker lock(&m_mutex);
+    m_log.append(logged);
+    if (logged.path.count(QLatin1Char('/')) < 2 || logged.path.endsWith(QLatin1Char('/'))) {
+        if (request.method == "GET" && !logged.parameter(QStringLiteral("uploads")).isNull())
+            return listUploads(logged);
+        return errorReply(501, "NotImplemented");
+    }
+    if (!logged.parameter(QStringLiteral("uploadId")).isNull() ||
+        !logged.parameter(QStringLiteral("uploads")).isNull())
+        return uploadReply(request, logged);
+    return objectReply(request, logged);
+}
+
+Reply MultipartS3Peer::objectReply(const RecordingHttpServer::Request &request,
+                                   const LoggedRequest &logged)
+{
+    if (request.method == "PUT") {
+        m_objects.insert(
+            logged.path,
+            Object{request.body, md5(request.body).toHex(), {}, QDateTime::currentDateTimeUtc()});
+        return withETag(request.body);
+    }
+    if (request.method == "DELETE") {
+        m_objects.remove(logged.path);
+        return noContent();
+    }
+    const auto found = m_objects.constFind(logged.path);
+    if (found == m_objects.constEnd())
+        return errorReply(404, "NoSuchKey");
+    const Object &object = *found;
+    const QByteArray quoted = '"' + object.eTag + '"';
+    if (!logged.ifMatch.isNull() && logged.ifMatch != quoted && logged.ifMatch != "*")
+        return errorReply(412, "PreconditionFailed");
+
+    Reply reply;
+    reply.body = object.data;
+    reply.headers = {{"ETag", quoted}};
+    reply.headers.append({"Last-Modified", QLocale::c()
+                                               .toString(object.lastModified.toUTC(),
+                                                         "ddd, dd MMM yyyy HH:mm:ss 'GMT'")
+                                               .toLatin1()});
+    const int partNumber = logged.parameter(QStringLiteral("partNumber")).toInt();
+    if (partNumber > 0 && partNumber <= object.partSizes.size()) {
+        reply.body = object.data.left(object.partSizes.at(partNumber - 1));
+        reply.headers.append({"x-amz-mp-parts-count", QByteArray::number(object.partSizes.size())});
+    }
+    static const QRegularExpression rangePattern(QStringLiteral("^bytes=(\\d+)-(\\d+)$"));
+    const auto range = rangePattern.match(QString::fromLatin1(logged.range));
+    if (range.hasMatch()) {
+        const qint64 first = range.captured(1).toLongLong();
+        const qint64 last = qMin<qint64>(range.captured(2).toLongLong(), object.data.size() - 1);
+        if (first > last)
+            return errorReply(416, "InvalidRange");
+        reply.status = 206;
+        reply.body = object.data.mid(first, last - first + 1);
+        reply.headers.append({"Content-Range", "bytes " + QByteArray::number(first) + '-' +
+                                                   QByteArray::number(last) + '/' +
+                                                   QByteArray::number(object.data.size())});
+    }
+    return reply; // the body of a HEAD reply is counted, not sent
+}
+
+Reply MultipartS3Peer::uploadReply(const RecordingHttpServer::Request &request,
+                                   const LoggedRequest &logged)
+{
+    if (request.method == "POST" && !logged.parameter(QStringLiteral("uploads")).isNull()) {
+        const QString id = QStringLiteral("upload-%1").arg(++m_nextUpload);
+        m_uploads.insert(id, Upload{logged.path, {}, QDateTime::currentDateTimeUtc()});
+        const QString bucket = logged.path.section(QLatin1Char('/'), 1, 1);
+        return xmlReply("<InitiateMultipartUploadResult>" + element("Bucket", bucket) +
+                        element("Key", logged.path.section(QLatin1Char('/'), 2)) +
+                        element("UploadId", id) + "</InitiateMultipartUploadResult>");
+    }
+    const QString id = logged.parameter(QStringLiteral("uploadId"));
+    const auto upload = m_uploads.find(id);
+    if (upload == m_uploads.end() || upload->path != logged.path)
+        return errorReply(404, "NoSuchUpload");
+    if (request.method == "PUT") {
+        const int number = logged.parameter(QStringLiteral("partNumber")).toInt();
+        if (number < 1 || number > 10000)
+            return errorReply(400, "InvalidArgument");
+        upload->parts.insert(number, request.body);
+        return withETag(request.body);
+    }
+    if (request.method == "GET")
+        return listParts(logged, *upload);
+    if (request.method == "DELETE") {
+        m_uploads.erase(upload);
+        return noContent();
+    }
+    return complete(request, id);
+}
+
+Reply MultipartS3Peer::listUploads(const LoggedRequest &logged)
+{
+    const QString prefix = logged.parameter(QStringLiteral("prefix"));
+    const QString keyMarker = logged.parameter(QStringLiteral("key-marker"));
+    const QString idMarker = logged.parameter(QStringLiteral("upload-id-marker"));
+    // Listed by key, then by id; the markers name the last one listed before.
+    QMap<QPair<QString, QString>, QDateTime> open;
+    for (auto upload = m_uploads.cbegin(); upload != m_uploads.cend(); ++upload) {
+        const QString bucketPath =
+            logged.path.endsWith(QLatin1Char('/')) ? logged.path : logged.path + QLatin1Char('/');
+        if (!upload->path.startsWith(bucketPath))
+            continue;
+        const QString key = upload->path.mid(bucketPath.size());
+        if (key.startsWith(prefix) && qMakePair(key, upload.key()) > qMakePair(keyMarker, idMarker))
+            open.insert({key, upload.key()}, upload->initiated);
+    }
+    QByteArray body = "<ListMultipartUploadsResult>" + element("Prefix", prefix);
+    int listed = 0;
+    for (auto upload = open.cbegin(); upload != open.cend(); ++upload) {
+        if (listed++ == m_maxUploads) {
+            const auto last = std::prev(upload).key();
+            return xmlReply(
+                body + "<IsTruncated>true</IsTruncated>" + element("NextKeyMarker", last.first) +
+                element("NextUploadIdMarker", last.second) + "</ListMultipartUploadsResult>");
+        }
+        body += "<Upload>" + element("Key", upload.key().first) +
+                element("UploadId", upload.key().second) +
+                element("Initiated", isoTime(upload.value())) + "</Upload>";
+    }
+    return xmlReply(body + "<IsTruncated>false</IsTruncated></ListMultipartUploadsResult>");
+}
+
+Reply MultipartS3Peer::listParts(const LoggedRequest &logged, const Upload &upload)
+{
+    const int marker = logged.parameter(QStringLiteral("part-number-marker")).toInt();
+    const QString asked = logged.parameter(QStringLiteral("max-parts"));
+    const int maxParts = asked.isNull() ? m_maxParts : qMin(asked.toInt(), m_maxParts);
+    QByteArray body = "<ListPartsResult>" +
+                      element("UploadId", logged.parameter(QStringLiteral("uploadId"))) +
+                      element("PartNumberMarker", QString::number(marker));
+    int listed = 0, last = marker;
+    for (auto part = upload.parts.upperBound(marker); part != upload.parts.cend(); ++part) {
+        if (listed++ == maxParts)
+            return xmlReply(body + "<IsTruncated>true</IsTruncated>" +
+                            element("NextPartNumberMarker", QString::number(last)) +
+                            "</ListPartsResult>");
+        body +=
+            "<Part>" + element("PartNumber", QString::number(part.key())) +
+            element("Size", QString::number(part->size())) +
+            element("ETag", QStringLiteral("\"%1\"").arg(QString::fromLatin1(md5(*part).toHex()))) +
+            "</Part>";
+        last = part.key();
+    }
+    return xmlReply(body + "<IsTruncated>false</IsTruncated></ListPartsResult>");
+}
+
+Reply MultipartS3Peer::complete(const RecordingHttpServer::Request &request,
+                                const QString &uploadId)
+{
+    const Upload upload = m_uploads.value(uploadId);
+    static const QRegularExpression partPattern(
+        QStringLiteral("<Part><ETag>([^<]*)</ETag><PartNumber>(\\d+)</PartNumber></Part>"));
+    Object object;
+    QByteArray digests;
+    for (auto match = partPattern.globalMatch(QString::fromUtf8(request.body)); match.hasNext();) {
+        const auto part = match.next();
+        const QByteArray data = upload.parts.value(part.captured(2).toInt());
+        const QByteArray eTag =
+            part.captured(1).remove(QStringLiteral("&quot;")).remove(QLatin1Char('"')).toLatin1();
+        if (!upload.parts.contains(part.captured(2).toInt()) || eTag != md5(data).toHex())
+            return errorReply(400, "InvalidPart");
+        object.data += data;
+        object.partSizes.append(data.size());
+        digests += md5(data);
+    }
+    if (object.partSizes.isEmpty())
+        return errorReply(400, "MalformedXML");
+    object.eTag = md5(digests).toHex() + '-' + QByteArray::number(object.partSizes.size());
+    object.lastModified = QDateTime::currentDateTimeUtc();
+    m_objects.insert(upload.path, object);
+    m_uploads.remove(uploadId);
+    return xmlReply(
+        "<CompleteMultipartUploadResult>" +
+        element("Key", upload.path.section(QLatin1Char('/'), 2)) +
+        element("ETag", QStringLiteral("\"%1\"").arg(QString::fromLatin1(object.eTag))) +
+        "</CompleteMultipartUploadResult>");
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "RecordingHttpServer.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QString>
+
+// An in-memory S3 on 127.0.0.1 for what s3rver lacks around multipart uploads: ListParts,
+// ListMultipartUploads, AbortMultipartUpload and multipart ETags as S3 makes them. Objects: PUT,
+// GET (Range, If-Match), HEAD (also of one part), DELETE. Any bucket exists; signatures are not
+// checked. Requests are answered on a thread of its own.
+//
+//     MultipartS3Peer peer;
+//     Storage_S3 storage(Brenn_AWS::MinIO, peer.endpoint(), "key", "secret", "");
+//     ... peer.log(), peer.object("bucket", "key"), peer.putObject(...) ...
+class MultipartS3Peer
+{
+public:
+    struct LoggedRequest
+    {
+        QByteArray method;
+        QString path;              // decoded, "/bucket/key"
+        QString query;             // as sent
+        QByteArray range, ifMatch; // the headers' values, null when absent
+        // The value of a query parameter, decoded; null when absent.
+        QString parameter(const QString &name) const;
+    };
+
+    MultipartS3Peer();
+    QString endpoint() const; // "http://127.0.0.1:<port>"
+
+    // Every request so far, in order of arrival.
+    QList<LoggedRequest> log() const;
+    void clearLog();
+    // The part numbers of the UploadPart requests so far, in order of arrival.
+    QList<int> partsSent() const;
+
+    // Replaces or reads an object behind the client's back; null when there is none.
+    void putObject(const QString &bucket, const QString &key, const QByteArray &data);
+    QByteArray object(const QString &bucket, const QString &key) const;
+    // Page sizes of ListParts (unless the request asks for fewer) and ListMultipartUploads.
+    void setPageSizes(int maxParts, int maxUploads);
+
+private:
+    struct Object
+    {
+        QByteArray data;
+        QByteArray eTag; // without quotes
+        QList<qint64> partSizes;
+        QDateTime lastModified;
+    };
+    struct Upload
+    {
+        QString path;
+        QMap<int, QByteArray> parts;
+        QDateTime initiated;
+    };
+    using Reply = RecordingHttpServer::Reply;
+
+    Reply answer(const RecordingHttpServer::Request &request);
+    Reply objectReply(const RecordingHttpServer::Request &request, const LoggedRequest &logged);
+    Reply uploadReply(const RecordingHttpServer::Request &request, const LoggedRequest &logged);
+    Reply listUploads(const LoggedRequest &logged);
+    Reply listParts(const LoggedRequest &logged, const Upload &upload);
+    Reply complete(const RecordingHttpServer::Request &request, const QString &uploadId);
+
+    mutable QMutex m_mutex; // guards what follows
+    QList<LoggedRequest> m_log;
+    QMap<QString, Object> m_objects; // by path
+    QMap<QString, Upload> m_uploads; // by id
+    int m_nextUpload = 0;
+    int m_maxParts = 1000;
+    int m_maxUploads = 1000;
+
+    RecordingHttpServer m_server{RecordingHttpServer::OnOwnThread};
+};
