@@ -226,23 +226,47 @@
 <context>
     <name>S3TransferQueue</name>
     <message>
-        <location filename="../console/core/storage/S3TransferQueue.cpp" line="+48"/>
-        <location line="+96"/>
+        <location filename="../console/core/storage/S3TransferQueue.cpp" line="+58"/>
+        <location line="+165"/>
         <source>Overwrite?</source>
         <translation>Überschreiben?</translation>
     </message>
     <message>
-        <location line="-95"/>
+        <location line="-164"/>
         <source>File %1 already exists on the Server. Overwrite?</source>
         <translation>Die Datei %1 existiert bereits auf dem Server. Überschreiben?</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+55"/>
+        <source>Interrupted transfers</source>
+        <translation>Unterbrochene Übertragungen</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>%n transfer(s) were left unfinished when the console last ended. Continue them now?
+
+No keeps them for later; Discard ends them and deletes what they left.</source>
+        <translation>
+            <numerusform>%n Übertragung blieb unvollendet, als die Konsole zuletzt beendet wurde. Jetzt fortsetzen?
+
+Nein bewahrt sie für später auf; Verwerfen beendet sie und löscht, was sie hinterlassen hat.</numerusform>
+            <numerusform>%n Übertragungen blieben unvollendet, als die Konsole zuletzt beendet wurde. Jetzt fortsetzen?
+
+Nein bewahrt sie für später auf; Verwerfen beendet sie und löscht, was sie hinterlassen haben.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+93"/>
+        <source>The local file changed after the upload was interrupted; the upload started over.</source>
+        <translation>Die lokale Datei wurde geändert, nachdem das Hochladen unterbrochen wurde; das Hochladen hat neu begonnen.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Overwrite %1?</source>
         <translation>%1 überschreiben?</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+184"/>
         <source>Upload Error</source>
         <translation>Fehler beim Hochladen</translation>
     </message>
@@ -292,6 +316,24 @@ Fehlermeldung: %1</translation>
         <location line="+1"/>
         <source>Position </source>
         <translation>Position </translation>
+    </message>
+</context>
+<context>
+    <name>TransferStateFile</name>
+    <message>
+        <location filename="../console/core/storage/TransferStateFile.cpp" line="+177"/>
+        <source>The transfer queue is in use by another console of this user (process %1 on %2).</source>
+        <translation>Die Übertragungswarteschlange wird von einer anderen Konsole dieses Benutzers verwendet (Prozess %1 auf %2).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The transfer queue cannot be locked in %1.</source>
+        <translation>Die Übertragungswarteschlange in %1 kann nicht gesperrt werden.</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <source>The transfer queue cannot be saved to %1: %2</source>
+        <translation>Die Übertragungswarteschlange kann nicht in %1 gespeichert werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1569,6 +1611,11 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
     </message>
     <message>
         <location line="+1"/>
+        <source>Interrupted</source>
+        <translation>Unterbrochen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>%1 KB</source>
         <translation>%1 KB</translation>
     </message>
@@ -1583,7 +1630,12 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>%1 GB</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+15"/>
+        <source>Waiting for connection</source>
+        <translation>Warte auf Verbindung</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>Cannot abort</source>
         <translation>Abbrechen nicht möglich</translation>
     </message>
@@ -1593,7 +1645,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Der laufende Vorgang kann nicht abgebrochen werden.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>Retry</source>
         <translation>Wiederholen</translation>
     </message>
@@ -1606,7 +1658,21 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_S3</name>
     <message>
-        <location filename="../console/ui/storage/Zelt_S3.cpp" line="+236"/>
+        <location filename="../console/ui/storage/Zelt_S3.cpp" line="+220"/>
+        <source>Transfers not kept</source>
+        <translation>Übertragungen werden nicht aufbewahrt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1
+
+This console goes on, but a transfer it leaves unfinished cannot be continued later.</source>
+        <translation>%1
+
+Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet lässt, kann später nicht fortgesetzt werden.</translation>
+    </message>
+    <message>
+        <location line="+73"/>
         <source>Refreshing...</source>
         <translation>Wird aktualisiert...</translation>
     </message>
@@ -1631,7 +1697,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>Fehler beim Auflisten der Objekte im S3-Speicher: %1</translation>
     </message>
     <message>
-        <location line="+211"/>
+        <location line="+213"/>
         <source>Select files to Upload</source>
         <translation>Dateien zum Hochladen auswählen</translation>
     </message>
@@ -1804,6 +1870,29 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <location line="+1"/>
         <source>Delete</source>
         <translation>Löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Unfinished Uploads...</source>
+        <translation>Unvollendete Uploads...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Multipart uploads begun and never finished, which take space until aborted</source>
+        <translation>Begonnene und nie beendete mehrteilige Uploads, die Speicher belegen, bis sie abgebrochen werden</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_S3Worker</name>
+    <message>
+        <location filename="../console/core/storage/Zelt_S3Worker.cpp" line="+138"/>
+        <source>The server no longer holds the interrupted upload; the upload started over.</source>
+        <translation>Der Server hat den unterbrochenen Upload nicht mehr; das Hochladen hat neu begonnen.</translation>
+    </message>
+    <message>
+        <location line="+177"/>
+        <source>The object changed on the server; the download started over.</source>
+        <translation>Das Objekt wurde auf dem Server geändert; das Herunterladen hat neu begonnen.</translation>
     </message>
 </context>
 <context>
@@ -2145,6 +2234,104 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <location line="+5"/>
         <source>Retrying (%1/%2):</source>
         <translation>Neuer Versuch (%1/%2):</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_UnfinishedUploadsDialog</name>
+    <message>
+        <location filename="../console/ui/storage/Zelt_UnfinishedUploadsDialog.cpp" line="+17"/>
+        <source>Listing the unfinished uploads...</source>
+        <translation>Die unvollendeten Uploads werden aufgelistet...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Abort Selected</source>
+        <translation>Auswahl &amp;abbrechen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Unfinished Uploads</source>
+        <translation>Unvollendete Uploads</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Object</source>
+        <translation>Objekt</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Started</source>
+        <translation>Begonnen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Age</source>
+        <translation>Alter</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Stored</source>
+        <translation>Gespeichert</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>There are no unfinished uploads.</source>
+        <translation>Es gibt keine unvollendeten Uploads.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>%n upload(s) were begun and never finished. What they hold so far takes space until they are aborted.</source>
+        <translation>
+            <numerusform>%n Upload wurde begonnen und nie beendet. Was er bisher enthält, belegt Speicher, bis er abgebrochen wird.</numerusform>
+            <numerusform>%n Uploads wurden begonnen und nie beendet. Was sie bisher enthalten, belegt Speicher, bis sie abgebrochen werden.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+19"/>
+        <source>%n day(s)</source>
+        <translation>
+            <numerusform>%n Tag</numerusform>
+            <numerusform>%n Tage</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>%n hour(s)</source>
+        <translation>
+            <numerusform>%n Stunde</numerusform>
+            <numerusform>%n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>%n minute(s)</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The unfinished uploads could not be listed: %1</source>
+        <translation>Die unvollendeten Uploads konnten nicht aufgelistet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Abort uploads</source>
+        <translation>Uploads abbrechen</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>Abort %n upload(s)? What they hold so far is deleted.</source>
+        <translation>
+            <numerusform>%n Upload abbrechen? Was er bisher enthält, wird gelöscht.</numerusform>
+            <numerusform>%n Uploads abbrechen? Was sie bisher enthalten, wird gelöscht.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Aborting...</source>
+        <translation>Wird abgebrochen...</translation>
     </message>
 </context>
 <context>

@@ -127,12 +127,31 @@ Reply MultipartS3Peer::answer(const RecordingHttpServer::Request &request)
     if (logged.path.count(QLatin1Char('/')) < 2 || logged.path.endsWith(QLatin1Char('/'))) {
         if (request.method == "GET" && !logged.parameter(QStringLiteral("uploads")).isNull())
             return listUploads(logged);
+        if (request.method == "GET")
+            return listObjects(logged);
         return errorReply(501, "NotImplemented");
     }
     if (!logged.parameter(QStringLiteral("uploadId")).isNull() ||
         !logged.parameter(QStringLiteral("uploads")).isNull())
         return uploadReply(request, logged);
     return objectReply(request, logged);
+}
+
+Reply MultipartS3Peer::listObjects(const LoggedRequest &logged) const
+{
+    const QString bucketPath =
+        logged.path.endsWith(QLatin1Char('/')) ? logged.path : logged.path + '/';
+    const QString prefix = bucketPath + logged.parameter(QStringLiteral("prefix"));
+    QByteArray body = "<ListBucketResult><IsTruncated>false</IsTruncated>";
+    for (auto object = m_objects.cbegin(); object != m_objects.cend(); ++object) {
+        if (!object.key().startsWith(prefix))
+            continue;
+        body += "<Contents><Key>" + object.key().mid(bucketPath.size()).toHtmlEscaped().toUtf8() +
+                "</Key><Size>" + QByteArray::number(object->data.size()) + "</Size><ETag>\"" +
+                object->eTag + "\"</ETag></Contents>";
+    }
+    return Reply{200, {},  {{"Content-Type", "application/xml"}}, body + "</ListBucketResult>",
+                 0,   true};
 }
 
 Reply MultipartS3Peer::objectReply(const RecordingHttpServer::Request &request,

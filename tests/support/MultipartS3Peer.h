@@ -65,6 +65,7 @@ private:
     Reply objectReply(const RecordingHttpServer::Request &request, const LoggedRequest &logged);
     Reply uploadReply(const RecordingHttpServer::Request &request, const LoggedRequest &logged);
     Reply listUploads(const LoggedRequest &logged);
+    Reply listObjects(const LoggedRequest &logged) const; // one page, as a browser needs
     Reply listParts(const LoggedRequest &logged, const Upload &upload);
     Reply complete(const RecordingHttpServer::Request &request, const QString &uploadId);
 

@@ -15,7 +15,10 @@ struct S3QueueEntry
         Paused,
         Skipped,
         Complete,
-        Failed
+        Failed,
+        // Left unfinished when the console last ended; kept on disk until continued or
+        // discarded.
+        Interrupted
     };
     enum Operation
     {
@@ -33,8 +36,6 @@ struct S3QueueEntry
     qint64 size = 0;
     // Why a Failed entry failed, or why a waiting one waits.
     QString reason;
-    // The running entry waits for its connection to come back.
-    bool waitingForConnection = false;
     // Queued again after a failure: a download goes on with its partial file without asking.
     bool retried = false;
     // With bucket, where the entry goes: the service and the user's area it was made for.
@@ -42,6 +43,10 @@ struct S3QueueEntry
     QString endpoint{};
     QString rootFolder{};
 
+    // Names an upload or a download across runs of the console.
+    QString id{};
+    // The running entry waits for its connection to come back.
+    bool waitingForConnection = false;
     S3Target target() const { return {storageType, endpoint, bucket, rootFolder}; }
     void setTarget(const S3Target &target)
     {

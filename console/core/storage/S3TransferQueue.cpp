@@ -2,9 +2,19 @@
 
 #include "Prompt.h"
 #include "S3Paths.h"
+#include "TransferJournal.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QUuid>
+
+namespace {
+QString newTransferId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+} // namespace
 
 S3TransferQueue::S3TransferQueue(QObject *dialogParent)
     : QObject(dialogParent), dialogParent(dialogParent)
@@ -57,6 +67,7 @@ void S3TransferQueue::uploadFiles(const QList<LocalFile> &files, bool noAll, boo
         entry.local = QDir::toNativeSeparators(info.absoluteFilePath());
         entry.size = info.size();
         entry.remote = key;
+        entry.id = newTransferId();
         queue.append(entry);
     }
     beginTransfers();
@@ -83,8 +94,58 @@ void S3TransferQueue::beginTransfers()
 
 void S3TransferQueue::addDownloads(const QList<S3QueueEntry> &entries)
 {
-    queue.append(entries);
+    for (S3QueueEntry entry : entries) {
+        entry.id = newTransferId();
+        queue.append(entry);
+    }
     processQueue();
+}
+
+void S3TransferQueue::restoreInterrupted(const S3Target &target)
+{
+    if (!journal)
+        return;
+    const QList<S3QueueEntry> entries = journal->interrupted(target);
+    if (entries.isEmpty())
+        return;
+    failedEntries.append(entries);
+    publishQueue();
+    const auto answer = Prompt::question(
+        dialogParent, tr("Interrupted transfers"),
+        tr("%n transfer(s) were left unfinished when the console last ended. Continue them "
+           "now?\n\nNo keeps them for later; Discard ends them and deletes what they left.",
+           nullptr, int(entries.size())),
+        Prompt::Yes | Prompt::No | Prompt::Discard, Prompt::Yes);
+    if (answer == Prompt::No)
+        return;
+    failedEntries.removeIf([&](const S3QueueEntry &failed) {
+        return std::any_of(entries.cbegin(), entries.cend(),
+                           [&](const S3QueueEntry &entry) { return entry.id == failed.id; });
+    });
+    if (answer == Prompt::Discard) {
+        discard(entries);
+        publishQueue();
+        return;
+    }
+    for (S3QueueEntry entry : entries) {
+        entry.status = S3QueueEntry::Queued;
+        entry.retried = true;
+        queue.append(entry);
+    }
+    beginTransfers();
+    processQueue();
+}
+
+void S3TransferQueue::discard(const QList<S3QueueEntry> &entries)
+{
+    for (const S3QueueEntry &entry : entries) {
+        if (entry.operation == S3QueueEntry::Upload) {
+            if (const auto upload = journal->uploadToContinue(entry.id))
+                emit doAbortMultipartUpload(entry.target(), entry.remote, upload->uploadId);
+        } else if (journal->downloadToContinue(entry.id)) {
+            QFile::remove(entry.local);
+        }
+    }
 }
 
 bool S3TransferQueue::isActive() const
@@ -120,7 +181,7 @@ void S3TransferQueue::processQueue()
         publishQueue();
         switch (current.operation) {
         case S3QueueEntry::Upload:
-            emit doUpload(current.target(), current.remote, current.local, ++lastTicket);
+            startUpload();
             return;
         case S3QueueEntry::Download:
             startDownload(true);
@@ -137,6 +198,24 @@ void S3TransferQueue::processQueue()
     }
 }
 
+void S3TransferQueue::startUpload()
+{
+    const auto stored = journal ? journal->uploadToContinue(current.id) : std::nullopt;
+    if (stored && journal->localFileChanged(current.id)) {
+        // The parts on the server are of another file: that upload ends, this one begins anew.
+        emit doAbortMultipartUpload(current.target(), current.remote, stored->uploadId);
+        journal->forgetProgress(current.id);
+        current.reason = tr("The local file changed after the upload was interrupted; the upload "
+                            "started over.");
+        publishQueue();
+    } else if (stored) {
+        emit doContinueUpload(current.target(), current.remote, current.local, ++lastTicket,
+                              *stored);
+        return;
+    }
+    emit doUpload(current.target(), current.remote, current.local, ++lastTicket);
+}
+
 void S3TransferQueue::startDownload(bool ask)
 {
     emit betweenUploadDownloads();
@@ -147,10 +226,15 @@ void S3TransferQueue::startDownload(bool ask)
         publishQueue();
         return;
     }
-    if (ask)
-        emit doDownload(current.target(), current.remote, current.local, ++lastTicket);
-    else
+    if (!ask) {
         emit doResume(++lastTicket);
+        return;
+    }
+    if (const auto stored = journal ? journal->downloadToContinue(current.id) : std::nullopt)
+        emit doContinueDownload(current.target(), current.remote, current.local, ++lastTicket,
+                                *stored);
+    else
+        emit doDownload(current.target(), current.remote, current.local, ++lastTicket);
 }
 
 void S3TransferQueue::publishQueue()
@@ -160,6 +244,8 @@ void S3TransferQueue::publishQueue()
         shown.prepend(current);
     const bool transfersShown = !shown.isEmpty();
     shown.append(failedEntries);
+    if (journal)
+        journal->record(shown);
     emit updateQueue(shown);
     emit controlsChanged(transfersShown, current.status == S3QueueEntry::Paused);
 }
@@ -283,6 +369,28 @@ void S3TransferQueue::onTransferWaiting(bool waiting, QString reason)
     if (!isActive())
         return;
     current.waitingForConnection = waiting;
+    current.reason = reason;
+    publishQueue();
+}
+
+void S3TransferQueue::onUploadState(quint64 ticket, Brenn_AWS::UploadState state)
+{
+    if (journal && ticket == lastTicket && isActive())
+        journal->recordUpload(current.id, state);
+}
+
+void S3TransferQueue::onDownloadState(quint64 ticket, Brenn_AWS::DownloadState state)
+{
+    if (journal && ticket == lastTicket && isActive())
+        journal->recordDownload(current.id, state);
+}
+
+void S3TransferQueue::onStartedOver(quint64 ticket, QString reason)
+{
+    if (ticket != lastTicket || !isActive())
+        return;
+    if (journal)
+        journal->forgetProgress(current.id);
     current.reason = reason;
     publishQueue();
 }

@@ -2,6 +2,7 @@
 
 #include "QAWSExceptionMetaType.h"
 #include "S3QueueEntry.h"
+#include "TransferStateMetaTypes.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -9,6 +10,8 @@
 #include <QStringList>
 
 #include <functional>
+
+class TransferJournal;
 
 // The S3 browser's transfer queue: uploads, downloads and deletions wait here and go to the
 // worker one at a time. A paused entry holds the queue; an abort empties it. Every result of
@@ -59,6 +62,11 @@ public:
     void removeRow(int row);
 
     const S3QueueEntry &currentEntry() const { return current; }
+    // Keeps the queue on disk from now on; null keeps nothing.
+    void setJournal(TransferJournal *kept) { journal = kept; }
+    // Shows the transfers to the target that the console left unfinished when it last ended,
+    // and asks once whether to continue them now, keep them for later or discard them.
+    void restoreInterrupted(const S3Target &target);
     // Nothing runs, is paused or waits.
     bool isIdle() const;
 
@@ -71,12 +79,23 @@ public slots:
     void onDeleteFailed(QAWSException ex);
     void onAbortFinished();
     void onTransferWaiting(bool waiting, QString reason);
+    // What the server holds of the running transfer after a chunk, to go on with it later.
+    void onUploadState(quint64 ticket, Brenn_AWS::UploadState state);
+    void onDownloadState(quint64 ticket, Brenn_AWS::DownloadState state);
+    // The running transfer could not go on where it was and began anew, for this reason.
+    void onStartedOver(quint64 ticket, QString reason);
 
 signals:
     // Every start and resume carries a new ticket; a pause or an abort names the last one sent.
     void doUpload(S3Target target, QString key, QString path, quint64 ticket);
     void doDownload(S3Target target, QString key, QString path, quint64 ticket);
     void doDelete(S3Target target, QString key);
+    void doContinueUpload(S3Target target, QString key, QString path, quint64 ticket,
+                          Brenn_AWS::UploadState state);
+    void doContinueDownload(S3Target target, QString key, QString path, quint64 ticket,
+                            Brenn_AWS::DownloadState state);
+    // Ends a multipart upload on the server that nothing will complete.
+    void doAbortMultipartUpload(S3Target target, QString key, QString uploadId);
     void doResume(quint64 ticket);
     void doPause(quint64 ticket);
     void doAbort(quint64 ticket);
@@ -99,6 +118,10 @@ signals:
 
 private:
     void processQueue();
+    void startUpload();
+    // Drops the interrupted entries: their uploads are aborted on the server and the partial
+    // files of their downloads deleted.
+    void discard(const QList<S3QueueEntry> &entries);
     void startDownload(bool ask);
     void publishQueue();
     void finishCurrent(S3QueueEntry::Status status);
@@ -120,4 +143,5 @@ private:
     int abortsPending = 0;
     bool transfersAnnounced = false;
     quint64 lastTicket = 0;
+    TransferJournal *journal = nullptr;
 };

@@ -126,19 +126,88 @@ void Zelt_S3Worker::doUpload(S3Target target, QString key, QString path, quint64
     startTransfer(UploadKind, target, key, path, ticket);
 }
 
+void Zelt_S3Worker::doContinueUpload(S3Target target, QString key, QString path, quint64 ticket,
+                                     Brenn_AWS::UploadState state)
+{
+    startTransfer(UploadKind, target, key, path, ticket, [&](Storage_S3 &s3) {
+        try {
+            s3.ContinueUploadObjectMultipart(state);
+        } catch (const QAWSException &ex) {
+            if (ex.name != QLatin1String("NoSuchUpload"))
+                throw;
+            emit transferStartedOver(ticket, tr("The server no longer holds the interrupted "
+                                                "upload; the upload started over."));
+        }
+    });
+}
+
+void Zelt_S3Worker::doContinueDownload(S3Target target, QString key, QString path, quint64 ticket,
+                                       Brenn_AWS::DownloadState state)
+{
+    startTransfer(DownloadKind, target, key, path, ticket,
+                  [&](Storage_S3 &s3) { s3.ContinueDownloadObjectMultipart(state); });
+}
+
+void Zelt_S3Worker::doAbortMultipartUpload(S3Target target, QString key, QString uploadId)
+{
+    Storage_S3 *s3 = storageFor(target);
+    if (!s3)
+        return;
+    try {
+        s3->AbortMultipartUpload(target.bucket, key, uploadId);
+    } catch (const QAWSException &) {
+        // Already gone from the server, or it cannot be reached: nothing more to do here.
+    }
+}
+
+void Zelt_S3Worker::doListUnfinishedUploads(S3Target target, QStringList knownUploadIds)
+{
+    Storage_S3 *s3 = storageFor(target);
+    if (!s3) {
+        emit unfinishedUploadsFailed(notInitialized);
+        return;
+    }
+    try {
+        QList<UnfinishedUpload> unfinished;
+        for (const Brenn_AWS::MultipartUploadInfo &upload :
+             s3->ListMultipartUploads(target.bucket, target.rootFolder)) {
+            if (knownUploadIds.contains(upload.uploadId))
+                continue;
+            qint64 size = 0;
+            for (const Brenn_AWS::PartInfo &part :
+                 s3->ListParts(target.bucket, upload.key, upload.uploadId))
+                size += part.size;
+            unfinished.append({upload.key, upload.uploadId, upload.initiated, size});
+        }
+        emit unfinishedUploadsListed(unfinished);
+    } catch (const QAWSException &ex) {
+        emit unfinishedUploadsFailed(ex);
+    }
+}
+
 void Zelt_S3Worker::startTransfer(Kind kind, const S3Target &target, const QString &key,
-                                  const QString &path, quint64 ticket)
+                                  const QString &path, quint64 ticket,
+                                  const std::function<void(Brenn_AWS::Storage_S3 &)> &prepare)
 {
     // Aborted before it began: nothing to undo, and the abort's own call reports the end.
     if (abortedThrough >= ticket)
         return;
-    if (!storageFor(target)) {
+    Storage_S3 *s3 = storageFor(target);
+    if (!s3) {
         emitFailure(kind, notInitialized);
         return;
     }
     transferTarget = target;
     transferKey = key;
     transferPath = path;
+    if (prepare) {
+        try {
+            prepare(*s3);
+        } catch (const QAWSException &ex) {
+            emitFailure(kind, ex);
+            return;
+        }
+    }
     runTransfer(kind, ticket);
 }
 
@@ -235,11 +304,23 @@ void Zelt_S3Worker::runTransfer(Kind kind, quint64 ticket)
     bool moved = false;
     try {
         while (!info.finished && !aborted() && !paused()) {
-            const std::optional<MPInfo> chunk = chunkWithRetries(kind);
+            std::optional<MPInfo> chunk;
+            try {
+                chunk = chunkWithRetries(kind);
+            } catch (const QAWSException &ex) {
+                // The object changed under a download: the library has dropped the partial file,
+                // and the next chunk begins the new object.
+                if (kind != DownloadKind || ex.name != QLatin1String("PreconditionFailed"))
+                    throw;
+                emit transferStartedOver(ticket, tr("The object changed on the server; the "
+                                                    "download started over."));
+                continue;
+            }
             if (!chunk)
                 break;
             info = *chunk;
             moved = true;
+            publishState(kind, ticket);
             emit transferProgress(mode, bucket, transferKey, info.size, info.transferred,
                                   paused() ? 0 : info.bytesPerSecond);
         }
@@ -264,6 +345,17 @@ void Zelt_S3Worker::runTransfer(Kind kind, quint64 ticket)
     } else if (moved) {
         emit transferProgress(mode, bucket, transferKey, info.size, info.transferred, 0);
     }
+}
+
+void Zelt_S3Worker::publishState(Kind kind, quint64 ticket)
+{
+    Storage_S3 *s3 = storageFor(transferTarget);
+    if (!s3)
+        return;
+    if (kind == UploadKind)
+        emit uploadState(ticket, s3->UploadObjectMultipartState());
+    else
+        emit downloadState(ticket, s3->DownloadObjectMultipartState());
 }
 
 void Zelt_S3Worker::abortQuietly(Kind kind)

@@ -2,6 +2,8 @@
 
 #include "QAWSExceptionMetaType.h"
 #include "S3Target.h"
+#include "TransferStateMetaTypes.h"
+#include "UnfinishedUpload.h"
 
 #include <Brenn_AWS/Structs.h>
 
@@ -14,6 +16,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -52,6 +55,16 @@ public slots:
     // the transfer it was meant for even before that has started.
     void doDownload(S3Target target, QString key, QString path, quint64 ticket);
     void doUpload(S3Target target, QString key, QString path, quint64 ticket);
+    // The same transfers, going on from what an earlier run of the console stored; where that
+    // is gone, they start over and say why (transferStartedOver).
+    void doContinueUpload(S3Target target, QString key, QString path, quint64 ticket,
+                          Brenn_AWS::UploadState state);
+    void doContinueDownload(S3Target target, QString key, QString path, quint64 ticket,
+                            Brenn_AWS::DownloadState state);
+    // Ends a multipart upload on the server; one that is gone already is no failure.
+    void doAbortMultipartUpload(S3Target target, QString key, QString uploadId);
+    // The multipart uploads below the target's folder that are none of the known ones.
+    void doListUnfinishedUploads(S3Target target, QStringList knownUploadIds);
     // Continues the paused transfer, if there still is one: it may have finished with the chunk
     // that was running when the pause came.
     void doResume(quint64 ticket);
@@ -90,6 +103,12 @@ signals:
     // The retries could not reach the service: the transfer waits for the connection (true,
     // with the failure's text), or has it back (false).
     void transferWaiting(bool waiting, QString reason);
+    // What the server holds of the transfer after each chunk, for going on with it later.
+    void uploadState(quint64 ticket, Brenn_AWS::UploadState state);
+    void downloadState(quint64 ticket, Brenn_AWS::DownloadState state);
+    void transferStartedOver(quint64 ticket, QString reason);
+    void unfinishedUploadsListed(QList<UnfinishedUpload> uploads);
+    void unfinishedUploadsFailed(QAWSException ex);
     // mode 0 upload, 1 download, -1 no transfer (empty texts, zeros).
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
@@ -112,8 +131,11 @@ private:
     // The storage of the target's service with its latest credentials; null while none are
     // known for it.
     Brenn_AWS::Storage_S3 *storageFor(const S3Target &target);
+    // prepare runs on the target's storage before the first chunk.
     void startTransfer(Kind kind, const S3Target &target, const QString &key, const QString &path,
-                       quint64 ticket);
+                       quint64 ticket,
+                       const std::function<void(Brenn_AWS::Storage_S3 &)> &prepare = {});
+    void publishState(Kind kind, quint64 ticket);
     void runTransfer(Kind kind, quint64 ticket);
     bool paused() const { return pausedThrough >= transferTicket; }
     bool aborted() const { return abortedThrough >= transferTicket; }

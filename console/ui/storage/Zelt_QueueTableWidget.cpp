@@ -25,8 +25,9 @@ void Zelt_QueueTableWidget::showEntries(const QList<S3QueueEntry> &entries)
 {
     static const QStringList marks{QStringLiteral("↑"), QStringLiteral("↓"), QStringLiteral("X"),
                                    QStringLiteral("?")};
-    const QStringList statusTexts{tr("Queued"),  tr("In Progress"), tr("Paused"),
-                                  tr("Skipped"), tr("Complete"),    tr("Failed")};
+    const QStringList statusTexts{tr("Queued"),     tr("In Progress"), tr("Paused"),
+                                  tr("Skipped"),    tr("Complete"),    tr("Failed"),
+                                  tr("Interrupted")};
     const QString sizeForms[] = {tr("%1 KB"), tr("%1 MB"), tr("%1 GB")};
 
     shown = entries;
@@ -92,7 +93,9 @@ void Zelt_QueueTableWidget::resizeEvent(QResizeEvent *event)
 void Zelt_QueueTableWidget::contextMenuEvent(QContextMenuEvent *event)
 {
     const int row = rowAt(event->pos().y());
-    if (row < 0 || row >= shown.size() || shown.at(row).status != S3QueueEntry::Failed)
+    if (row < 0 || row >= shown.size() ||
+        (shown.at(row).status != S3QueueEntry::Failed &&
+         shown.at(row).status != S3QueueEntry::Interrupted))
         return;
     QMenu menu(this);
     const QAction *retry = menu.addAction(tr("Retry"));

@@ -8,8 +8,10 @@
 #include "S3Paths.h"
 #include "S3TransferQueue.h"
 #include "SizeText.h"
+#include "TransferJournal.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_S3Worker.h"
+#include "Zelt_UnfinishedUploadsDialog.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -45,6 +47,7 @@ QString pathOf(const QTreeWidgetItem *item)
 Zelt_S3::Zelt_S3(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Zelt_S3Class>())
 {
     ui->setupUi(this);
+    ui->btnS3Unfinished->setEnabled(false); // until a listing names the storage
     showLoginFields(false);
     ui->btnS3BanFile->hide();
     ui->btnPause->setEnabled(false);
@@ -76,10 +79,14 @@ Zelt_S3::Zelt_S3(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Zel
 
 Zelt_S3::~Zelt_S3()
 {
-    // A running or paused transfer is aborted, so that no multipart upload stays open on the
-    // server; the worker's thread finishes the abort before it ends.
+    // Kept on disk, a running transfer stops after its chunk and goes on in a later run;
+    // otherwise it is aborted, so that no multipart upload stays open on the server. The
+    // worker's thread finishes either before it ends.
     if (!queue->isIdle()) {
-        worker->doAbort(std::numeric_limits<quint64>::max());
+        if (journal && journal->isKept())
+            worker->doPause(std::numeric_limits<quint64>::max());
+        else
+            worker->doAbort(std::numeric_limits<quint64>::max());
         QMetaObject::invokeMethod(
             worker, [] {}, Qt::BlockingQueuedConnection);
     }
@@ -115,6 +122,17 @@ void Zelt_S3::startWorker()
     connect(worker, &Zelt_S3Worker::uploadFinished, queue, &S3TransferQueue::onUploadFinished);
     connect(worker, &Zelt_S3Worker::uploadFailed, queue, &S3TransferQueue::onUploadFailed);
     connect(worker, &Zelt_S3Worker::transferWaiting, queue, &S3TransferQueue::onTransferWaiting);
+    connect(worker, &Zelt_S3Worker::uploadState, queue, &S3TransferQueue::onUploadState);
+    connect(worker, &Zelt_S3Worker::downloadState, queue, &S3TransferQueue::onDownloadState);
+    connect(worker, &Zelt_S3Worker::transferStartedOver, queue, &S3TransferQueue::onStartedOver);
+    connect(queue, &S3TransferQueue::doContinueUpload, worker, &Zelt_S3Worker::doContinueUpload);
+    connect(queue, &S3TransferQueue::doContinueDownload, worker,
+            &Zelt_S3Worker::doContinueDownload);
+    connect(queue, &S3TransferQueue::doAbortMultipartUpload, worker,
+            &Zelt_S3Worker::doAbortMultipartUpload);
+    connect(this, &Zelt_S3::doAbortMultipartUpload, worker, &Zelt_S3Worker::doAbortMultipartUpload);
+    connect(this, &Zelt_S3::doListUnfinishedUploads, worker,
+            &Zelt_S3Worker::doListUnfinishedUploads);
     connect(worker, &Zelt_S3Worker::downloadFinished, queue, &S3TransferQueue::onDownloadFinished);
     connect(worker, &Zelt_S3Worker::downloadFailed, queue, &S3TransferQueue::onDownloadFailed);
     connect(worker, &Zelt_S3Worker::deleteFinished, queue, &S3TransferQueue::onDeleteFinished);
@@ -155,6 +173,8 @@ void Zelt_S3::connectQueue()
 void Zelt_S3::setConfig(Zelt_LoginData *data)
 {
     config = data;
+    if (config && !config->userId.isEmpty())
+        keepTransfersOf(config->userId);
     serviceStorage = config && (config->storageMode == Zelt_LoginData::MinIO ||
                                 config->storageMode == Zelt_LoginData::AmazonS3);
     showLoginFields(!serviceStorage);
@@ -167,6 +187,43 @@ void Zelt_S3::setConfig(Zelt_LoginData *data)
         ui->spacerTools->changeSize(0, 0);
         ui->horizontalLayoutTools->invalidate();
     }
+}
+
+void Zelt_S3::on_btnS3Unfinished_clicked()
+{
+    // Those the kept transfers go on with are not unfinished: they wait for their turn.
+    const QStringList known = journal ? journal->knownUploadIds() : QStringList();
+    const S3Target target = shown;
+    Zelt_UnfinishedUploadsDialog dialog(this);
+    connect(worker, &Zelt_S3Worker::unfinishedUploadsListed, &dialog,
+            &Zelt_UnfinishedUploadsDialog::showUploads);
+    connect(worker, &Zelt_S3Worker::unfinishedUploadsFailed, &dialog,
+            [&dialog](const QAWSException &ex) { dialog.showFailure(ex.message); });
+    connect(&dialog, &Zelt_UnfinishedUploadsDialog::abortChosen, this,
+            [this, target, known](const QList<UnfinishedUpload> &uploads) {
+                for (const UnfinishedUpload &upload : uploads)
+                    emit doAbortMultipartUpload(target, upload.key, upload.uploadId);
+                emit doListUnfinishedUploads(target, known);
+            });
+    emit doListUnfinishedUploads(target, known);
+    dialog.exec();
+}
+
+void Zelt_S3::keepTransfersOf(const QString &owner)
+{
+    if (journal && journal->owner() == owner)
+        return;
+    queue->setJournal(nullptr);
+    journal = std::make_unique<TransferJournal>(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), owner);
+    if (!journal->isKept()) {
+        Prompt::warning(this, tr("Transfers not kept"),
+                        tr("%1\n\nThis console goes on, but a transfer it leaves unfinished "
+                           "cannot be continued later.")
+                            .arg(journal->notKeptReason()));
+        return;
+    }
+    queue->setJournal(journal.get());
 }
 
 QTreeWidgetItem *Zelt_S3::dropFolder(QObject *target, const QPoint &position) const
@@ -269,6 +326,8 @@ void Zelt_S3::onListSizesFinished(QStringList sLst, QStringList iLst, QStringLis
     if (config)
         rootFolder = S3Paths::rootFolder(*config);
     shown = listing;
+    ui->btnS3Unfinished->setEnabled(true);
+    queue->restoreInterrupted(shown);
     showTree(S3FolderTree::fromListing(sLst, iLst, eLst, rootFolder, administrator));
     ui->lblStatus->clear();
     ui->btnS3Refresh->setEnabled(true);

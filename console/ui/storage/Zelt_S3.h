@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class TransferJournal;
 class QTableWidgetItem;
 class QThread;
 class QTreeWidgetItem;
@@ -86,6 +87,7 @@ private slots:
     void on_btnPause_clicked();
     void on_btnAbort_clicked();
     void on_btnS3BanFile_clicked();
+    void on_btnS3Unfinished_clicked();
 
 signals:
     void itemClicked();
@@ -102,6 +104,8 @@ signals:
     void doDelete(S3Target target, QString key);
     void doPause(quint64 ticket);
     void doAbort(quint64 ticket);
+    void doListUnfinishedUploads(S3Target target, QStringList knownUploadIds);
+    void doAbortMultipartUpload(S3Target target, QString key, QString uploadId);
 
     void transferProgress(int mode, QString bucket, QString object, qlonglong size,
                           qlonglong progress, int bytespersecond);
@@ -161,4 +165,7 @@ private:
     Zelt_S3Worker *worker = nullptr;
     QThread *workerThread = nullptr;
     S3TransferQueue *queue = nullptr;
+    // The queue on disk, for the signed-in user.
+    std::unique_ptr<TransferJournal> journal;
+    void keepTransfersOf(const QString &owner);
 };

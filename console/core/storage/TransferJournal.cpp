@@ -1,0 +1,206 @@
+#include "TransferJournal.h"
+
+#include "LogCategories.h"
+
+#include <QFileInfo>
+
+namespace {
+bool isKeptOperation(const S3QueueEntry &entry)
+{
+    return (entry.operation == S3QueueEntry::Upload || entry.operation == S3QueueEntry::Download) &&
+           entry.status != S3QueueEntry::Complete && entry.status != S3QueueEntry::Skipped &&
+           !entry.id.isEmpty();
+}
+} // namespace
+
+TransferJournal::TransferJournal(const QString &folder, const QString &owner) : ownerName(owner)
+{
+    auto candidate = std::make_unique<TransferStateFile>(folder);
+    if (!candidate->lock(&whyNotKept))
+        return;
+    file = std::move(candidate);
+    stored = file->load();
+}
+
+QList<S3QueueEntry> TransferJournal::interrupted(const S3Target &target)
+{
+    QList<S3QueueEntry> entries;
+    for (const StoredTransfer &transfer : std::as_const(stored)) {
+        if (transfer.owner != ownerName || !(transfer.target == target) ||
+            handled.contains(transfer.id))
+            continue;
+        S3QueueEntry entry;
+        entry.id = transfer.id;
+        entry.operation = transfer.operation;
+        entry.status = S3QueueEntry::Interrupted;
+        entry.setTarget(transfer.target);
+        entry.remote = transfer.key;
+        entry.local = transfer.local;
+        entry.size = transfer.size;
+        entry.reason = transfer.reason;
+        entries << entry;
+        handled.insert(transfer.id);
+    }
+    return entries;
+}
+
+void TransferJournal::record(const QList<S3QueueEntry> &shown)
+{
+    if (!file)
+        return;
+    QSet<QString> shownIds;
+    for (const S3QueueEntry &entry : shown)
+        if (isKeptOperation(entry))
+            shownIds.insert(entry.id);
+    stored.removeIf([&](const StoredTransfer &transfer) {
+        return handled.contains(transfer.id) && !shownIds.contains(transfer.id);
+    });
+    for (const S3QueueEntry &entry : shown) {
+        if (!isKeptOperation(entry))
+            continue;
+        StoredTransfer *transfer = find(entry.id);
+        if (!transfer) {
+            stored.append(StoredTransfer{});
+            transfer = &stored.last();
+            transfer->id = entry.id;
+            transfer->owner = ownerName;
+        }
+        transfer->operation = entry.operation;
+        transfer->status = entry.status;
+        transfer->target = entry.target();
+        transfer->key = entry.remote;
+        transfer->local = entry.local;
+        transfer->size = entry.size;
+        transfer->reason = entry.reason;
+    }
+    handled.unite(shownIds);
+    save();
+}
+
+void TransferJournal::recordUpload(const QString &id, const Brenn_AWS::UploadState &state)
+{
+    StoredTransfer *transfer = find(id);
+    if (!transfer)
+        return;
+    if (transfer->uploadId != state.uploadId) {
+        // A new upload on the server: the file as it is now is the one it stores.
+        const QFileInfo local(transfer->local);
+        transfer->fileSize = local.size();
+        transfer->fileModified = local.lastModified().toUTC();
+    }
+    transfer->uploadId = state.uploadId;
+    transfer->contentType = state.contentType;
+    transfer->partSize = state.partSize;
+    transfer->parts.clear();
+    for (const Brenn_AWS::PartInfo &part : state.parts)
+        transfer->parts.append({part.number, part.size, part.eTag});
+    save();
+}
+
+void TransferJournal::recordDownload(const QString &id, const Brenn_AWS::DownloadState &state)
+{
+    StoredTransfer *transfer = find(id);
+    if (!transfer)
+        return;
+    transfer->eTag = state.eTag;
+    transfer->lastModified = state.lastModified;
+    if (state.size > 0)
+        transfer->size = state.size;
+    save();
+}
+
+std::optional<Brenn_AWS::UploadState> TransferJournal::uploadToContinue(const QString &id) const
+{
+    const StoredTransfer *transfer = find(id);
+    if (!transfer || transfer->uploadId.isEmpty())
+        return std::nullopt;
+    Brenn_AWS::UploadState state;
+    state.bucket = transfer->target.bucket;
+    state.key = transfer->key;
+    state.localFile = transfer->local;
+    state.contentType = transfer->contentType;
+    state.uploadId = transfer->uploadId;
+    state.partSize = transfer->partSize;
+    for (const StoredPart &part : transfer->parts)
+        state.parts.append({part.number, part.size, part.eTag});
+    return state;
+}
+
+std::optional<Brenn_AWS::DownloadState> TransferJournal::downloadToContinue(const QString &id) const
+{
+    const StoredTransfer *transfer = find(id);
+    if (!transfer || transfer->eTag.isEmpty() || !QFileInfo::exists(transfer->local))
+        return std::nullopt;
+    Brenn_AWS::DownloadState state;
+    state.bucket = transfer->target.bucket;
+    state.key = transfer->key;
+    state.localFile = transfer->local;
+    state.eTag = transfer->eTag;
+    state.size = transfer->size;
+    state.transferred = QFileInfo(transfer->local).size();
+    state.lastModified = transfer->lastModified;
+    return state;
+}
+
+bool TransferJournal::localFileChanged(const QString &id) const
+{
+    const StoredTransfer *transfer = find(id);
+    if (!transfer || transfer->uploadId.isEmpty())
+        return false;
+    const QFileInfo local(transfer->local);
+    return !local.exists() || local.size() != transfer->fileSize ||
+           local.lastModified().toUTC() != transfer->fileModified;
+}
+
+QStringList TransferJournal::knownUploadIds() const
+{
+    QStringList ids;
+    for (const StoredTransfer &transfer : stored)
+        if (!transfer.uploadId.isEmpty())
+            ids << transfer.uploadId;
+    return ids;
+}
+
+void TransferJournal::forgetProgress(const QString &id)
+{
+    StoredTransfer *transfer = find(id);
+    if (!transfer)
+        return;
+    const StoredTransfer kept = *transfer;
+    *transfer = StoredTransfer{};
+    transfer->id = kept.id;
+    transfer->owner = kept.owner;
+    transfer->operation = kept.operation;
+    transfer->status = kept.status;
+    transfer->target = kept.target;
+    transfer->key = kept.key;
+    transfer->local = kept.local;
+    transfer->size = kept.size;
+    transfer->reason = kept.reason;
+    save();
+}
+
+StoredTransfer *TransferJournal::find(const QString &id)
+{
+    for (StoredTransfer &transfer : stored)
+        if (transfer.id == id)
+            return &transfer;
+    return nullptr;
+}
+
+const StoredTransfer *TransferJournal::find(const QString &id) const
+{
+    for (const StoredTransfer &transfer : stored)
+        if (transfer.id == id)
+            return &transfer;
+    return nullptr;
+}
+
+void TransferJournal::save()
+{
+    if (!file)
+        return;
+    QString why;
+    if (!file->save(stored, &why))
+        qCWarning(lcSrv) << "The transfer list could not be kept:" << why;
+}
