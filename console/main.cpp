@@ -9,6 +9,8 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Where the kept transfer queue lives: ~/.local/share/Vorel/<program> on Linux.
+    QCoreApplication::setOrganizationName(QStringLiteral("Vorel"));
     const ConsoleTranslator translator(QLocale::system());
     // What --version prints; the package carries the same number.
     application.setApplicationVersion(ConsoleVersion::current().dotted());

@@ -1885,12 +1885,17 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
 <context>
     <name>Zelt_S3Worker</name>
     <message>
-        <location filename="../console/core/storage/Zelt_S3Worker.cpp" line="+138"/>
+        <location filename="../console/core/storage/Zelt_S3Worker.cpp" line="+140"/>
         <source>The server no longer holds the interrupted upload; the upload started over.</source>
         <translation>Der Server hat den unterbrochenen Upload nicht mehr; das Hochladen hat neu begonnen.</translation>
     </message>
     <message>
-        <location line="+177"/>
+        <location line="+7"/>
+        <source>The interrupted upload could not be continued (%1); the upload started over.</source>
+        <translation>Der unterbrochene Upload konnte nicht fortgesetzt werden (%1); das Hochladen hat neu begonnen.</translation>
+    </message>
+    <message>
+        <location line="+178"/>
         <source>The object changed on the server; the download started over.</source>
         <translation>Das Objekt wurde auf dem Server geändert; das Herunterladen hat neu begonnen.</translation>
     </message>
@@ -2239,7 +2244,7 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
 <context>
     <name>Zelt_UnfinishedUploadsDialog</name>
     <message>
-        <location filename="../console/ui/storage/Zelt_UnfinishedUploadsDialog.cpp" line="+17"/>
+        <location filename="../console/ui/storage/Zelt_UnfinishedUploadsDialog.cpp" line="+18"/>
         <source>Listing the unfinished uploads...</source>
         <translation>Die unvollendeten Uploads werden aufgelistet...</translation>
     </message>

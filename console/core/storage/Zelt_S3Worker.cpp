@@ -133,10 +133,20 @@ void Zelt_S3Worker::doContinueUpload(S3Target target, QString key, QString path,
         try {
             s3.ContinueUploadObjectMultipart(state);
         } catch (const QAWSException &ex) {
-            if (ex.name != QLatin1String("NoSuchUpload"))
+            // A passing failure leaves the stored upload for a later try.
+            if (ex.transient)
                 throw;
-            emit transferStartedOver(ticket, tr("The server no longer holds the interrupted "
-                                                "upload; the upload started over."));
+            if (ex.name == QLatin1String("NoSuchUpload")) {
+                emit transferStartedOver(ticket, tr("The server no longer holds the interrupted "
+                                                    "upload; the upload started over."));
+                return;
+            }
+            // A server that cannot tell its parts gets the whole file anew; its old upload ends.
+            doAbortMultipartUpload(target, key, state.uploadId);
+            emit transferStartedOver(
+                ticket, tr("The interrupted upload could not be continued (%1); the upload "
+                           "started over.")
+                            .arg(ex.message));
         }
     });
 }
