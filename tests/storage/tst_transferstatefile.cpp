@@ -1,6 +1,7 @@
 // The transfer queue on disk: what it keeps, what it does with damaged files, who may read it
 // and which console may own it.
 #include "S3QueueEntry.h"
+#include "TransferJournal.h"
 #include "TransferStateFile.h"
 
 #include <QtTest>
@@ -18,6 +19,7 @@ private slots:
     void unusableEntryIsSkipped();
     void fileIsPrivate();
     void oneConsoleOwnsTheFile();
+    void journalLeavesOtherTargetsAndUsersAlone();
 };
 
 static QByteArray readAll(const QString &path)
@@ -144,6 +146,43 @@ void tst_TransferStateFile::oneConsoleOwnsTheFile()
         QVERIFY(why.contains(QString::number(QCoreApplication::applicationPid())));
     }
     QVERIFY(TransferStateFile(dir.path()).lock(&why));
+}
+
+void tst_TransferStateFile::journalLeavesOtherTargetsAndUsersAlone()
+{
+    QTemporaryDir dir;
+    const S3Target minio{1, "http://minio", "media", "acme/"};
+    const S3Target amazon{2, "eu-central-1", "brennzelt", "acme/"};
+    const auto entry = [](const QString &id, const S3Target &target) {
+        S3QueueEntry kept;
+        kept.id = id;
+        kept.remote = id;
+        kept.local = "/tmp/" + id;
+        kept.setTarget(target);
+        return kept;
+    };
+    {
+        TransferJournal anna(dir.path(), "anna");
+        anna.record({entry("to-minio", minio), entry("to-amazon", amazon)});
+    }
+    {
+        TransferJournal mia(dir.path(), "mia");
+        mia.record({entry("mias", minio)});
+    }
+    // anna logs in to MinIO: only her MinIO entry comes back, and finishing it forgets it alone.
+    TransferJournal anna(dir.path(), "anna");
+    const QList<S3QueueEntry> back = anna.interrupted(minio);
+    QCOMPARE(back.size(), 1);
+    QCOMPARE(back.first().id, "to-minio");
+    QCOMPARE(back.first().status, int(S3QueueEntry::Interrupted));
+    anna.record({});
+    QCOMPARE(anna.interrupted(minio).size(), 0);
+    QCOMPARE(anna.interrupted(amazon).size(), 1);
+    QStringList left;
+    for (const StoredTransfer &transfer : TransferStateFile(dir.path()).load())
+        left << transfer.owner + ":" + transfer.id;
+    left.sort();
+    QCOMPARE(left, (QStringList{"anna:to-amazon", "mia:mias"}));
 }
 
 QTEST_GUILESS_MAIN(tst_TransferStateFile)
