@@ -227,12 +227,12 @@
     <name>S3TransferQueue</name>
     <message>
         <location filename="../console/core/storage/S3TransferQueue.cpp" line="+58"/>
-        <location line="+165"/>
+        <location line="+169"/>
         <source>Overwrite?</source>
         <translation>Überschreiben?</translation>
     </message>
     <message>
-        <location line="-164"/>
+        <location line="-168"/>
         <source>File %1 already exists on the Server. Overwrite?</source>
         <translation>Die Datei %1 existiert bereits auf dem Server. Überschreiben?</translation>
     </message>
@@ -241,22 +241,26 @@
         <source>Interrupted transfers</source>
         <translation>Unterbrochene Übertragungen</translation>
     </message>
-    <message numerus="yes">
-        <location line="+1"/>
-        <source>%n transfer(s) were left unfinished when the console last ended. Continue them now?
+    <message>
+        <location line="+2"/>
+        <source>A transfer was left unfinished when the console last ended. Continue it now?
 
-No keeps them for later; Discard ends them and deletes what they left.</source>
-        <translation>
-            <numerusform>%n Übertragung blieb unvollendet, als die Konsole zuletzt beendet wurde. Jetzt fortsetzen?
+No keeps it for later; Discard ends it and deletes what it left.</source>
+        <translation>Eine Übertragung blieb unvollendet, als die Konsole zuletzt beendet wurde. Jetzt fortsetzen?
 
-Nein bewahrt sie für später auf; Verwerfen beendet sie und löscht, was sie hinterlassen hat.</numerusform>
-            <numerusform>%n Übertragungen blieben unvollendet, als die Konsole zuletzt beendet wurde. Jetzt fortsetzen?
-
-Nein bewahrt sie für später auf; Verwerfen beendet sie und löscht, was sie hinterlassen haben.</numerusform>
-        </translation>
+Nein bewahrt sie für später auf; Verwerfen beendet sie und löscht, was sie hinterlassen hat.</translation>
     </message>
     <message>
-        <location line="+93"/>
+        <location line="+2"/>
+        <source>%1 transfers were left unfinished when the console last ended. Continue them now?
+
+No keeps them for later; Discard ends them and deletes what they left.</source>
+        <translation>%1 Übertragungen blieben unvollendet, als die Konsole zuletzt beendet wurde. Jetzt fortsetzen?
+
+Nein bewahrt sie für später auf; Verwerfen beendet sie und löscht, was sie hinterlassen haben.</translation>
+    </message>
+    <message>
+        <location line="+94"/>
         <source>The local file changed after the upload was interrupted; the upload started over.</source>
         <translation>Die lokale Datei wurde geändert, nachdem das Hochladen unterbrochen wurde; das Hochladen hat neu begonnen.</translation>
     </message>
@@ -1697,7 +1701,7 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
         <translation>Fehler beim Auflisten der Objekte im S3-Speicher: %1</translation>
     </message>
     <message>
-        <location line="+213"/>
+        <location line="+214"/>
         <source>Select files to Upload</source>
         <translation>Dateien zum Hochladen auswählen</translation>
     </message>
@@ -2279,44 +2283,62 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
         <translation>Gespeichert</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+26"/>
         <source>There are no unfinished uploads.</source>
         <translation>Es gibt keine unvollendeten Uploads.</translation>
     </message>
-    <message numerus="yes">
+    <message>
         <location line="+1"/>
-        <source>%n upload(s) were begun and never finished. What they hold so far takes space until they are aborted.</source>
-        <translation>
-            <numerusform>%n Upload wurde begonnen und nie beendet. Was er bisher enthält, belegt Speicher, bis er abgebrochen wird.</numerusform>
-            <numerusform>%n Uploads wurden begonnen und nie beendet. Was sie bisher enthalten, belegt Speicher, bis sie abgebrochen werden.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <location line="+19"/>
-        <source>%n day(s)</source>
-        <translation>
-            <numerusform>%n Tag</numerusform>
-            <numerusform>%n Tage</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <location line="+2"/>
-        <source>%n hour(s)</source>
-        <translation>
-            <numerusform>%n Stunde</numerusform>
-            <numerusform>%n Stunden</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <location line="+1"/>
-        <source>%n minute(s)</source>
-        <translation>
-            <numerusform>%n Minute</numerusform>
-            <numerusform>%n Minuten</numerusform>
-        </translation>
+        <source>An upload was begun and never finished. What it holds so far takes space until it is aborted.</source>
+        <translation>Ein Upload wurde begonnen und nie beendet. Was er bisher enthält, belegt Speicher, bis er abgebrochen wird.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+2"/>
+        <source>%1 uploads were begun and never finished. What they hold so far takes space until they are aborted.</source>
+        <translation>%1 Uploads wurden begonnen und nie beendet. Was sie bisher enthalten, belegt Speicher, bis sie abgebrochen werden.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>1 day</source>
+        <translation>1 Tag</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 days</source>
+        <translation>%1 Tage</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>1 hour</source>
+        <translation>1 Stunde</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 hours</source>
+        <translation>%1 Stunden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>1 minute</source>
+        <translation>1 Minute</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 minutes</source>
+        <translation>%1 Minuten</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Abort this upload? What it holds so far is deleted.</source>
+        <translation>Diesen Upload abbrechen? Was er bisher enthält, wird gelöscht.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Abort these %1 uploads? What they hold so far is deleted.</source>
+        <translation>Diese %1 Uploads abbrechen? Was sie bisher enthalten, wird gelöscht.</translation>
+    </message>
+    <message>
+        <location line="-14"/>
         <source>The unfinished uploads could not be listed: %1</source>
         <translation>Die unvollendeten Uploads konnten nicht aufgelistet werden: %1</translation>
     </message>
@@ -2325,16 +2347,8 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
         <source>Abort uploads</source>
         <translation>Uploads abbrechen</translation>
     </message>
-    <message numerus="yes">
-        <location line="+1"/>
-        <source>Abort %n upload(s)? What they hold so far is deleted.</source>
-        <translation>
-            <numerusform>%n Upload abbrechen? Was er bisher enthält, wird gelöscht.</numerusform>
-            <numerusform>%n Uploads abbrechen? Was sie bisher enthalten, wird gelöscht.</numerusform>
-        </translation>
-    </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>Aborting...</source>
         <translation>Wird abgebrochen...</translation>
     </message>

@@ -19,15 +19,6 @@ struct Entry
     QString type;
 };
 
-// A plural's first form, or nothing when any of its forms is missing.
-QString firstForm(QXmlStreamReader &xml)
-{
-    QStringList forms;
-    while (xml.readNextStartElement())
-        forms << xml.readElementText();
-    return forms.contains(QString()) ? QString() : forms.value(0);
-}
-
 QList<Entry> readTs(const QString &path, QString *error)
 {
     QFile file(path);
@@ -49,14 +40,13 @@ QList<Entry> readTs(const QString &path, QString *error)
             if (xml.name() == u"name") {
                 context = xml.readElementText();
             } else if (xml.name() == u"message") {
-                const bool plural = xml.attributes().value(QStringLiteral("numerus")) == u"yes";
                 Entry entry{context, {}, {}, {}};
                 while (xml.readNextStartElement()) {
                     if (xml.name() == u"source") {
                         entry.source = xml.readElementText();
                     } else if (xml.name() == u"translation") {
                         entry.type = xml.attributes().value(QStringLiteral("type")).toString();
-                        entry.translation = plural ? firstForm(xml) : xml.readElementText();
+                        entry.translation = xml.readElementText();
                     } else {
                         xml.skipCurrentElement();
                     }

@@ -112,9 +112,13 @@ void S3TransferQueue::restoreInterrupted(const S3Target &target)
     publishQueue();
     const auto answer = Prompt::question(
         dialogParent, tr("Interrupted transfers"),
-        tr("%n transfer(s) were left unfinished when the console last ended. Continue them "
-           "now?\n\nNo keeps them for later; Discard ends them and deletes what they left.",
-           nullptr, int(entries.size())),
+        (entries.size() == 1
+             ? tr("A transfer was left unfinished when the console last ended. Continue it "
+                  "now?\n\nNo keeps it for later; Discard ends it and deletes what it left.")
+             : tr("%1 transfers were left unfinished when the console last ended. Continue them "
+                  "now?\n\nNo keeps them for later; Discard ends them and deletes what they "
+                  "left.")
+                   .arg(entries.size())),
         Prompt::Yes | Prompt::No | Prompt::Discard, Prompt::Yes);
     if (answer == Prompt::No)
         return;

@@ -327,10 +327,11 @@ void Zelt_S3::onListSizesFinished(QStringList sLst, QStringList iLst, QStringLis
         rootFolder = S3Paths::rootFolder(*config);
     shown = listing;
     ui->btnS3Unfinished->setEnabled(true);
-    queue->restoreInterrupted(shown);
     showTree(S3FolderTree::fromListing(sLst, iLst, eLst, rootFolder, administrator));
     ui->lblStatus->clear();
     ui->btnS3Refresh->setEnabled(true);
+    // Asked once the storage is on screen, so that the user sees where the transfers go.
+    queue->restoreInterrupted(shown);
 }
 
 void Zelt_S3::showTree(const S3FolderTree &tree)

@@ -47,11 +47,13 @@ Zelt_UnfinishedUploadsDialog::Zelt_UnfinishedUploadsDialog(QWidget *parent)
 void Zelt_UnfinishedUploadsDialog::showUploads(QList<UnfinishedUpload> uploads)
 {
     listed = uploads;
-    status->setText(uploads.isEmpty()
-                        ? tr("There are no unfinished uploads.")
-                        : tr("%n upload(s) were begun and never finished. What they hold so far "
-                             "takes space until they are aborted.",
-                             nullptr, int(uploads.size())));
+    status->setText(uploads.isEmpty()     ? tr("There are no unfinished uploads.")
+                    : uploads.size() == 1 ? tr("An upload was begun and never finished. What it "
+                                               "holds so far takes space until it is aborted.")
+                                          : tr("%1 uploads were begun and never finished. What "
+                                               "they hold so far takes space until they are "
+                                               "aborted.")
+                                                .arg(uploads.size()));
     table->setRowCount(int(uploads.size()));
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (int row = 0; row < uploads.size(); ++row) {
@@ -67,11 +69,13 @@ void Zelt_UnfinishedUploadsDialog::showUploads(QList<UnfinishedUpload> uploads)
 QString Zelt_UnfinishedUploadsDialog::ageText(qint64 seconds)
 {
     const int minutes = int(std::clamp<qint64>(seconds / 60, 0, INT_MAX));
-    if (minutes >= 24 * 60)
-        return tr("%n day(s)", nullptr, minutes / (24 * 60));
-    if (minutes >= 60)
-        return tr("%n hour(s)", nullptr, minutes / 60);
-    return tr("%n minute(s)", nullptr, minutes);
+    const int days = minutes / (24 * 60);
+    const int hours = minutes / 60;
+    if (days > 0)
+        return days == 1 ? tr("1 day") : tr("%1 days").arg(days);
+    if (hours > 0)
+        return hours == 1 ? tr("1 hour") : tr("%1 hours").arg(hours);
+    return minutes == 1 ? tr("1 minute") : tr("%1 minutes").arg(minutes);
 }
 
 void Zelt_UnfinishedUploadsDialog::showFailure(const QString &message)
@@ -88,7 +92,9 @@ void Zelt_UnfinishedUploadsDialog::abortSelected()
         return;
     const auto answer = Prompt::question(
         this, tr("Abort uploads"),
-        tr("Abort %n upload(s)? What they hold so far is deleted.", nullptr, int(chosen.size())));
+        chosen.size() == 1
+            ? tr("Abort this upload? What it holds so far is deleted.")
+            : tr("Abort these %1 uploads? What they hold so far is deleted.").arg(chosen.size()));
     if (answer != Prompt::Yes)
         return;
     status->setText(tr("Aborting..."));
