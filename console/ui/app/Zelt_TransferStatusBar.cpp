@@ -17,7 +17,8 @@ Zelt_TransferStatusBar::Zelt_TransferStatusBar(QWidget *parent) : QStatusBar(par
     transferProgressBar = new QProgressBar(this);
     transferProgressBar->setObjectName(QStringLiteral("transferProgressBar"));
     transferProgressBar->setFormat(QStringLiteral("%p%"));
-    transferProgressBar->setMinimumWidth(400);
+    // Narrow enough to leave the file name room in a 900-pixel window.
+    transferProgressBar->setMinimumWidth(160);
     transferProgressBar->setMaximumWidth(600);
     transferProgressBar->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     transferProgressBar->setStyleSheet(QStringLiteral("border: none;"));
