@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QUrlQuery>
 
+#include <numeric>
+
 namespace {
 
 using Reply = RecordingHttpServer::Reply;
@@ -30,10 +32,10 @@ Reply errorReply(int status, const QByteArray &code)
                     status);
 }
 
-Reply withETag(const QByteArray &data)
+Reply withETag(const QByteArray &digest)
 {
     Reply reply;
-    reply.headers = {{"ETag", '"' + md5(data).toHex() + '"'}};
+    reply.headers = {{"ETag", '"' + digest.toHex() + '"'}};
     return reply;
 }
 
@@ -161,7 +163,7 @@ Reply MultipartS3Peer::objectReply(const RecordingHttpServer::Request &request,
         m_objects.insert(
             logged.path,
             Object{request.body, md5(request.body).toHex(), {}, QDateTime::currentDateTimeUtc()});
-        return withETag(request.body);
+        return withETag(md5(request.body));
     }
     if (request.method == "DELETE") {
         m_objects.remove(logged.path);
@@ -222,8 +224,9 @@ Reply MultipartS3Peer::uploadReply(const RecordingHttpServer::Request &request,
         const int number = logged.parameter(QStringLiteral("partNumber")).toInt();
         if (number < 1 || number > 10000)
             return errorReply(400, "InvalidArgument");
-        upload->parts.insert(number, request.body);
-        return withETag(request.body);
+        const Part part{request.body, md5(request.body)};
+        upload->parts.insert(number, part);
+        return withETag(part.md5);
     }
     if (request.method == "GET")
         return listParts(logged, *upload);
@@ -282,8 +285,8 @@ Reply MultipartS3Peer::listParts(const LoggedRequest &logged, const Upload &uplo
                             "</ListPartsResult>");
         body +=
             "<Part>" + element("PartNumber", QString::number(part.key())) +
-            element("Size", QString::number(part->size())) +
-            element("ETag", QStringLiteral("\"%1\"").arg(QString::fromLatin1(md5(*part).toHex()))) +
+            element("Size", QString::number(part->data.size())) +
+            element("ETag", QStringLiteral("\"%1\"").arg(QString::fromLatin1(part->md5.toHex()))) +
             "</Part>";
         last = part.key();
     }
@@ -298,17 +301,21 @@ Reply MultipartS3Peer::complete(const RecordingHttpServer::Request &request,
         QStringLiteral("<Part><ETag>([^<]*)</ETag><PartNumber>(\\d+)</PartNumber></Part>"));
     Object object;
     QByteArray digests;
+    QList<Part> parts;
     for (auto match = partPattern.globalMatch(QString::fromUtf8(request.body)); match.hasNext();) {
-        const auto part = match.next();
-        const QByteArray data = upload.parts.value(part.captured(2).toInt());
+        const auto listed = match.next();
+        const auto part = upload.parts.constFind(listed.captured(2).toInt());
         const QByteArray eTag =
-            part.captured(1).remove(QStringLiteral("&quot;")).remove(QLatin1Char('"')).toLatin1();
-        if (!upload.parts.contains(part.captured(2).toInt()) || eTag != md5(data).toHex())
+            listed.captured(1).remove(QStringLiteral("&quot;")).remove(QLatin1Char('"')).toLatin1();
+        if (part == upload.parts.cend() || eTag != part->md5.toHex())
             return errorReply(400, "InvalidPart");
-        object.data += data;
-        object.partSizes.append(data.size());
-        digests += md5(data);
+        parts.append(*part);
+        object.partSizes.append(part->data.size());
+        digests += part->md5;
     }
+    object.data.reserve(std::accumulate(object.partSizes.cbegin(), object.partSizes.cend(), 0LL));
+    for (const Part &part : std::as_const(parts))
+        object.data += part.data;
     if (object.partSizes.isEmpty())
         return errorReply(400, "MalformedXML");
     object.eTag = md5(digests).toHex() + '-' + QByteArray::number(object.partSizes.size());

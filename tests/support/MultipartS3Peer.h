@@ -53,10 +53,15 @@ private:
         QList<qint64> partSizes;
         QDateTime lastModified;
     };
+    struct Part
+    {
+        QByteArray data;
+        QByteArray md5; // hashed once on arrival: listing and completing a large upload stay cheap
+    };
     struct Upload
     {
         QString path;
-        QMap<int, QByteArray> parts;
+        QMap<int, Part> parts;
         QDateTime initiated;
     };
     using Reply = RecordingHttpServer::Reply;
