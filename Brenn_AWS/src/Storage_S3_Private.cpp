@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -894,6 +895,7 @@ void Storage_S3_Private::resetUploadValues()
     uploadContentType.clear();
     uploadPartSize = 0;
     uploadLayoutFixed = false;
+    uploadFileModified = QDateTime();
     if (uploadSource) {
         uploadSource->close();
         uploadSource.reset();
@@ -919,6 +921,7 @@ void Storage_S3_Private::startUpload(Client &client, const QString &bucket, cons
         throw missingUploadFile(localFile);
     }
     uploadSize = uploadSource->size();
+    uploadFileModified = QFileInfo(localFile).lastModified().toUTC();
     if (!uploadSource->open(QIODevice::ReadOnly)) {
         resetUploadValues();
         throw cannotOpenFile(localFile);
@@ -1099,15 +1102,28 @@ void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const Upl
         AbortUploadObjectMultipart(client);
     resetUploadValues();
 
-    // Kept only where the server holds exactly this range of the file as it is now.
+    // Kept only where the server holds exactly this range of the file as it is now. In a file
+    // unchanged since the upload began, a part the server lists with the ETag it answered when
+    // the part was sent holds that range already: its digest is the ETag.
     const qint64 size = source->size();
+    const bool unchanged =
+        state.fileSize == size && state.fileModified.isValid() &&
+        QFileInfo(state.localFile).lastModified().toUTC() == state.fileModified.toUTC();
+    QHash<qint32, QString> confirmed;
+    for (const PartInfo &part : state.parts)
+        confirmed.insert(part.number, part.eTag);
     for (const PartInfo &part : listed) {
         const qint64 offset = (part.number - 1) * state.partSize;
         if (part.number > partCount(size, state.partSize) ||
             part.size != qMin(state.partSize, size - offset) || !source->seek(offset))
             continue;
+        const QByteArray known = QByteArray::fromHex(part.eTag.toLatin1());
+        const bool trusted =
+            unchanged && known.size() == 16 &&
+            confirmed.value(part.number).compare(part.eTag, Qt::CaseInsensitive) == 0;
         const QByteArray digest =
-            QCryptographicHash::hash(source->read(part.size), QCryptographicHash::Md5);
+            trusted ? known
+                    : QCryptographicHash::hash(source->read(part.size), QCryptographicHash::Md5);
         if (QString::fromLatin1(digest.toHex()).compare(part.eTag, Qt::CaseInsensitive) != 0)
             continue;
         sentParts.append(SentPart{part.number, part.size,
@@ -1123,6 +1139,7 @@ void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const Upl
     uploadId = state.uploadId;
     uploadPartSize = state.partSize;
     uploadLayoutFixed = true;
+    uploadFileModified = state.fileModified;
     uploadSize = size;
     uploadSource = std::move(source);
 }
@@ -1131,8 +1148,8 @@ UploadState Storage_S3_Private::UploadObjectMultipartState() const
 {
     if (uploadId.isEmpty())
         return UploadState();
-    UploadState state{uploadBucket, uploadKey,      uploadFile, uploadContentType,
-                      uploadId,     uploadPartSize, {}};
+    UploadState state{uploadBucket,   uploadKey, uploadFile, uploadContentType, uploadId,
+                      uploadPartSize, {},        uploadSize, uploadFileModified};
     for (const SentPart &part : sentParts)
         state.parts.append(PartInfo{part.number, part.size, withoutQuotes(part.eTag)});
     return state;

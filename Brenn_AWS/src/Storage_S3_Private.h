@@ -230,6 +230,7 @@ private:
     // k * size) of the file. Others send part after part in the chunk size then in force.
     qint64 uploadPartSize = 0;
     bool uploadLayoutFixed = false;
+    QDateTime uploadFileModified; // of the file when the upload began
     struct SentPart
     {
         int number = 0;

@@ -45,6 +45,10 @@ struct UploadState
     QString uploadId;      // empty: no upload stored
     qint64 partSize = 0;   // part k covers [(k - 1) * partSize, k * partSize) of the file
     QList<PartInfo> parts; // confirmed by the server, in order
+    // The local file when the upload began. While it is unchanged (same size and modification
+    // time), a listed part with the ETag stored here for it is taken without reading it again.
+    qint64 fileSize = -1;
+    QDateTime fileModified{}; // UTC
 };
 
 // What a chunked download needs to go on later.

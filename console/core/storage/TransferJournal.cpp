@@ -82,12 +82,8 @@ void TransferJournal::recordUpload(const QString &id, const Brenn_AWS::UploadSta
     StoredTransfer *transfer = find(id);
     if (!transfer)
         return;
-    if (transfer->uploadId != state.uploadId) {
-        // A new upload on the server: the file as it is now is the one it stores.
-        const QFileInfo local(transfer->local);
-        transfer->fileSize = local.size();
-        transfer->fileModified = local.lastModified().toUTC();
-    }
+    transfer->fileSize = state.fileSize;
+    transfer->fileModified = state.fileModified;
     transfer->uploadId = state.uploadId;
     transfer->contentType = state.contentType;
     transfer->partSize = state.partSize;
@@ -123,6 +119,8 @@ std::optional<Brenn_AWS::UploadState> TransferJournal::uploadToContinue(const QS
     state.partSize = transfer->partSize;
     for (const StoredPart &part : transfer->parts)
         state.parts.append({part.number, part.size, part.eTag});
+    state.fileSize = transfer->fileSize;
+    state.fileModified = transfer->fileModified;
     return state;
 }
 
