@@ -37,6 +37,8 @@ private slots:
     void uploadOfMissingOrUnreadableFile();
     void emptyFileUploads();
     void passingPartFailureKeepsTheUpload();
+    void uploadContinuedAfterCrash();
+    void openUploadsAreListedAndAborted();
     void downloadOf12MiBInThreeChunks();
     void downloadChunkSizeSetter();
     void downloadsContinueAndSwitch();
@@ -204,6 +206,63 @@ void tst_ChunkedTransfers::passingPartFailureKeepsTheUpload()
     QVERIFY(!info.finished);
     QVERIFY(s3.UploadObjectMultipart(m_s3.bucket, "cut", file, "").finished);
     QCOMPARE(s3.GetObjectSize(m_s3.bucket, "cut"), 11 * MiB);
+}
+
+void tst_ChunkedTransfers::uploadContinuedAfterCrash()
+{
+    const QString file = localFile(QStringLiteral("crash.bin"), 12 * MiB + 7, 5);
+    UploadState saved;
+    {
+        Storage_S3 s3 = m_s3.storage();
+        for (int chunk = 0; chunk < 2; ++chunk)
+            QVERIFY(!s3.UploadObjectMultipart(m_s3.bucket, "crash.bin", file, "").finished);
+        saved = s3.UploadObjectMultipartState();
+    } // gone without an abort, as in a crash
+
+    Storage_S3 s3 = m_s3.storage();
+    const QList<PartInfo> held = s3.ListParts(m_s3.bucket, "crash.bin", saved.uploadId);
+    QCOMPARE(held.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(held.at(i).number, i + 1);
+        QCOMPARE(held.at(i).size, 5 * MiB);
+        QCOMPARE(held.at(i).eTag, saved.parts.at(i).eTag);
+    }
+    s3.ContinueUploadObjectMultipart(saved);
+    // One call sends the third part and completes: the first two are not sent again.
+    const MPInfo info = s3.UploadObjectMultipart(m_s3.bucket, "crash.bin", file, "");
+    QVERIFY(info.finished);
+    QByteArray stored;
+    s3.DownloadObject(m_s3.bucket, "crash.bin", stored);
+    QCOMPARE(stored, readFile(file));
+    QVERIFY(s3.ListMultipartUploads(m_s3.bucket, QString()).isEmpty());
+}
+
+void tst_ChunkedTransfers::openUploadsAreListedAndAborted()
+{
+    const QString file = localFile(QStringLiteral("open.bin"), 11 * MiB);
+    Storage_S3 first = m_s3.storage();
+    Storage_S3 second = m_s3.storage();
+    first.UploadObjectMultipart(m_s3.bucket, "open/a", file, "");
+    second.UploadObjectMultipart(m_s3.bucket, "other", file, "");
+    const QString id = first.UploadObjectMultipartState().uploadId;
+
+    QList<MultipartUploadInfo> open = second.ListMultipartUploads(m_s3.bucket, "open/");
+    QCOMPARE(open.size(), 1);
+    QCOMPARE(open.at(0).key, QStringLiteral("open/a"));
+    QCOMPARE(open.at(0).uploadId, id);
+    QVERIFY(open.at(0).initiated.isValid());
+
+    second.AbortMultipartUpload(m_s3.bucket, "open/a", id);
+    open = second.ListMultipartUploads(m_s3.bucket, QString());
+    QCOMPARE(open.size(), 1);
+    QCOMPARE(open.at(0).key, QStringLiteral("other"));
+    QVERIFY(
+        !QFileInfo::exists(m_s3.peer.dataDir() + '/' + m_s3.bucket + "/._S3rver_uploads/" + id));
+    QCOMPARE(thrownBy([&] { second.AbortMultipartUpload(m_s3.bucket, "open/a", id); }).name,
+             QStringLiteral("NoSuchUpload"));
+    // The aborted upload takes no further parts.
+    QCOMPARE(thrownBy([&] { first.UploadObjectMultipart(m_s3.bucket, "open/a", file, ""); }).name,
+             QStringLiteral("NoSuchUpload"));
 }
 
 void tst_ChunkedTransfers::downloadOf12MiBInThreeChunks()

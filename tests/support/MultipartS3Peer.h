@@ -9,8 +9,8 @@
 #include <QMutex>
 #include <QString>
 
-// An in-memory S3 on 127.0.0.1 for what s3rver lacks around multipart uploads: ListParts,
-// ListMultipartUploads, AbortMultipartUpload and multipart ETags as S3 makes them. Objects: PUT,
+// An in-memory S3 on 127.0.0.1 that logs what it is sent and makes multipart ETags as S3 does
+// (s3rver's are plain MD5s): ListParts, ListMultipartUploads, AbortMultipartUpload. Objects: PUT,
 // GET (Range, If-Match), HEAD (also of one part), DELETE. Any bucket exists; signatures are not
 // checked. Requests are answered on a thread of its own.
 //

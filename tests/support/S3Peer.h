@@ -7,9 +7,11 @@
 
 #include <memory>
 
-// An s3rver process on 127.0.0.1 for tests that need a real S3 peer. It keeps its objects in a
-// private temporary folder that outlives a stop, so a test can kill the server in the middle of
-// a transfer and start it again, on the same port, with the same objects.
+// An s3rver process on 127.0.0.1 for tests that need a real S3 peer, started through
+// tests/peers/s3-peer.js, which adds ListParts, ListMultipartUploads and AbortMultipartUpload.
+// It keeps its objects in a private temporary folder that outlives a stop, so a test can kill
+// the server in the middle of a transfer and start it again, on the same port, with the same
+// objects.
 //
 //     S3Peer peer;
 //     QVERIFY2(peer.start({"media"}), qPrintable(peer.errorString()));
