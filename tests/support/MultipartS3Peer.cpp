@@ -109,7 +109,20 @@ void MultipartS3Peer::putObject(const QString &bucket, const QString &key, const
 QByteArray MultipartS3Peer::object(const QString &bucket, const QString &key) const
 {
     const QMutexLocker lock(&m_mutex);
-    return m_objects.value(QStringLiteral("/%1/%2").arg(bucket, key)).data;
+    const auto found = m_objects.find(QStringLiteral("/%1/%2").arg(bucket, key));
+    return found == m_objects.end() ? QByteArray() : dataOf(*found);
+}
+
+const QByteArray &MultipartS3Peer::dataOf(Object &object)
+{
+    if (!object.unjoined.isEmpty()) {
+        object.data.reserve(
+            std::accumulate(object.partSizes.cbegin(), object.partSizes.cend(), 0LL));
+        for (const QByteArray &part : std::as_const(object.unjoined))
+            object.data += part;
+        object.unjoined.clear();
+    }
+    return object.data;
 }
 
 void MultipartS3Peer::setPageSizes(int maxParts, int maxUploads)
@@ -149,8 +162,12 @@ Reply MultipartS3Peer::listObjects(const LoggedRequest &logged) const
         if (!object.key().startsWith(prefix))
             continue;
         body += "<Contents><Key>" + object.key().mid(bucketPath.size()).toHtmlEscaped().toUtf8() +
-                "</Key><Size>" + QByteArray::number(object->data.size()) + "</Size><ETag>\"" +
-                object->eTag + "\"</ETag></Contents>";
+                "</Key><Size>" +
+                QByteArray::number(object->unjoined.isEmpty()
+                                       ? qint64(object->data.size())
+                                       : std::accumulate(object->partSizes.cbegin(),
+                                                         object->partSizes.cend(), qint64(0))) +
+                "</Size><ETag>\"" + object->eTag + "\"</ETag></Contents>";
     }
     return Reply{200, {},  {{"Content-Type", "application/xml"}}, body + "</ListBucketResult>",
                  0,   true};
@@ -169,16 +186,17 @@ Reply MultipartS3Peer::objectReply(const RecordingHttpServer::Request &request,
         m_objects.remove(logged.path);
         return noContent();
     }
-    const auto found = m_objects.constFind(logged.path);
-    if (found == m_objects.constEnd())
+    const auto found = m_objects.find(logged.path);
+    if (found == m_objects.end())
         return errorReply(404, "NoSuchKey");
     const Object &object = *found;
+    const QByteArray &data = dataOf(*found);
     const QByteArray quoted = '"' + object.eTag + '"';
     if (!logged.ifMatch.isNull() && logged.ifMatch != quoted && logged.ifMatch != "*")
         return errorReply(412, "PreconditionFailed");
 
     Reply reply;
-    reply.body = object.data;
+    reply.body = data;
     reply.headers = {{"ETag", quoted}};
     reply.headers.append({"Last-Modified", QLocale::c()
                                                .toString(object.lastModified.toUTC(),
@@ -186,21 +204,21 @@ Reply MultipartS3Peer::objectReply(const RecordingHttpServer::Request &request,
                                                .toLatin1()});
     const int partNumber = logged.parameter(QStringLiteral("partNumber")).toInt();
     if (partNumber > 0 && partNumber <= object.partSizes.size()) {
-        reply.body = object.data.left(object.partSizes.at(partNumber - 1));
+        reply.body = data.left(object.partSizes.at(partNumber - 1));
         reply.headers.append({"x-amz-mp-parts-count", QByteArray::number(object.partSizes.size())});
     }
     static const QRegularExpression rangePattern(QStringLiteral("^bytes=(\\d+)-(\\d+)$"));
     const auto range = rangePattern.match(QString::fromLatin1(logged.range));
     if (range.hasMatch()) {
         const qint64 first = range.captured(1).toLongLong();
-        const qint64 last = qMin<qint64>(range.captured(2).toLongLong(), object.data.size() - 1);
+        const qint64 last = qMin<qint64>(range.captured(2).toLongLong(), data.size() - 1);
         if (first > last)
             return errorReply(416, "InvalidRange");
         reply.status = 206;
-        reply.body = object.data.mid(first, last - first + 1);
+        reply.body = data.mid(first, last - first + 1);
         reply.headers.append({"Content-Range", "bytes " + QByteArray::number(first) + '-' +
                                                    QByteArray::number(last) + '/' +
-                                                   QByteArray::number(object.data.size())});
+                                                   QByteArray::number(data.size())});
     }
     return reply; // the body of a HEAD reply is counted, not sent
 }
@@ -313,9 +331,8 @@ Reply MultipartS3Peer::complete(const RecordingHttpServer::Request &request,
         object.partSizes.append(part->data.size());
         digests += part->md5;
     }
-    object.data.reserve(std::accumulate(object.partSizes.cbegin(), object.partSizes.cend(), 0LL));
     for (const Part &part : std::as_const(parts))
-        object.data += part.data;
+        object.unjoined.append(part.data);
     if (object.partSizes.isEmpty())
         return errorReply(400, "MalformedXML");
     object.eTag = md5(digests).toHex() + '-' + QByteArray::number(object.partSizes.size());

@@ -52,7 +52,12 @@ private:
         QByteArray eTag; // without quotes
         QList<qint64> partSizes;
         QDateTime lastModified;
+        // A completed upload's parts, joined into data when the object is first read, so that
+        // completing costs what S3 makes a client wait for, not a copy of the whole object.
+        QList<QByteArray> unjoined{};
     };
+    // The object's bytes, its parts joined first where they are not yet.
+    static const QByteArray &dataOf(Object &object);
     struct Part
     {
         QByteArray data;
@@ -76,8 +81,8 @@ private:
 
     mutable QMutex m_mutex; // guards what follows
     QList<LoggedRequest> m_log;
-    QMap<QString, Object> m_objects; // by path
-    QMap<QString, Upload> m_uploads; // by id
+    mutable QMap<QString, Object> m_objects; // by path; parts are joined on first read
+    QMap<QString, Upload> m_uploads;         // by id
     int m_nextUpload = 0;
     int m_maxParts = 1000;
     int m_maxUploads = 1000;
