@@ -94,6 +94,9 @@ private:
     // Runs act as soon as the first part of a transfer is reported, while later parts are
     // still to come.
     void afterFirstPart(const std::function<void()> &act);
+    // Runs start (a transfer of big.bin), holds the transfer after its first part, so that a
+    // fast machine cannot finish it first, and ends the console there without an abort.
+    bool endConsoleInTheMiddle(const std::function<void()> &start);
     QList<Progress> progressOf(const QString &key) const;
     // A 24 MiB "big.bin" moved through the queue: uploaded, or (stored first) downloaded to
     // copy.bin; and whether it arrived intact.
@@ -218,6 +221,21 @@ void tst_S3Browser::selectFiles(const QStringList &names)
 bool tst_S3Browser::waitForIdle() const
 {
     return QTest::qWaitFor([this] { return browser->isQueueIdle(); }, TransferTimeout);
+}
+
+bool tst_S3Browser::endConsoleInTheMiddle(const std::function<void()> &start)
+{
+    afterFirstPart([this] { browser->pauseTransfer(); });
+    start();
+    const bool held = QTest::qWaitFor(
+        [this] {
+            const QList<Progress> shown = progressOf("big.bin");
+            return !shown.isEmpty() && shown.last().done > 0 && shown.last().speed == 0;
+        },
+        TransferTimeout);
+    browser.reset();
+    queues.clear();
+    return held;
 }
 
 void tst_S3Browser::afterFirstPart(const std::function<void()> &act)
@@ -795,16 +813,7 @@ void tst_S3Browser::interruptedUploadIsTakenUpAgain()
     owner = QStringLiteral("anna");
     openBrowser({"Zelt_Administrator"}, {}, s3.endpoint());
     const QString big = localFile("big.bin", 22 * MiB);
-    // Held after its first part, so that a fast machine cannot finish it before the break.
-    afterFirstPart([this] { browser->pauseTransfer(); });
-    browser->uploadFiles({big});
-    QTRY_VERIFY_WITH_TIMEOUT(!progressOf("big.bin").isEmpty() &&
-                                 progressOf("big.bin").last().done > 0 &&
-                                 progressOf("big.bin").last().speed == 0,
-                             TransferTimeout);
-    // The console ends in the middle of the upload, without aborting it; it is started again.
-    browser.reset();
-    queues.clear();
+    QVERIFY(endConsoleInTheMiddle([&] { browser->uploadFiles({big}); }));
     const QList<int> before = s3.partsSent();
     if (fileChanged)
         writeFile(big, patternBytes(22 * MiB, 7));
@@ -855,14 +864,7 @@ void tst_S3Browser::interruptedDownloadIsTakenUpAgain()
     const QString copy = dir->filePath("copy.bin");
     selectFiles({"big.bin"});
     prompt->answer(copy);
-    afterFirstPart([this] { browser->pauseTransfer(); });
-    browser->on_btnS3Download_clicked();
-    QTRY_VERIFY_WITH_TIMEOUT(!progressOf("big.bin").isEmpty() &&
-                                 progressOf("big.bin").last().done > 0 &&
-                                 progressOf("big.bin").last().speed == 0,
-                             TransferTimeout);
-    browser.reset();
-    queues.clear();
+    QVERIFY(endConsoleInTheMiddle([this] { browser->on_btnS3Download_clicked(); }));
     if (objectChanged)
         s3.putObject(bucket, "big.bin", second);
     s3.clearLog();

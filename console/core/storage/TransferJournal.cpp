@@ -164,26 +164,20 @@ void TransferJournal::forgetProgress(const QString &id)
     StoredTransfer *transfer = find(id);
     if (!transfer)
         return;
-    const StoredTransfer kept = *transfer;
-    *transfer = StoredTransfer{};
-    transfer->id = kept.id;
-    transfer->owner = kept.owner;
-    transfer->operation = kept.operation;
-    transfer->status = kept.status;
-    transfer->target = kept.target;
-    transfer->key = kept.key;
-    transfer->local = kept.local;
-    transfer->size = kept.size;
-    transfer->reason = kept.reason;
+    transfer->uploadId.clear();
+    transfer->contentType.clear();
+    transfer->partSize = 0;
+    transfer->parts.clear();
+    transfer->fileSize = -1;
+    transfer->fileModified = QDateTime();
+    transfer->eTag.clear();
+    transfer->lastModified = QDateTime();
     save();
 }
 
 StoredTransfer *TransferJournal::find(const QString &id)
 {
-    for (StoredTransfer &transfer : stored)
-        if (transfer.id == id)
-            return &transfer;
-    return nullptr;
+    return const_cast<StoredTransfer *>(std::as_const(*this).find(id));
 }
 
 const StoredTransfer *TransferJournal::find(const QString &id) const
