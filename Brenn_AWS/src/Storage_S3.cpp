@@ -329,6 +329,11 @@ qint64 Storage_S3::SetUploadChunkSize(qint64 bytes)
     return d->SetUploadChunkSize(bytes);
 }
 
+qint32 Storage_S3::SetTransferConcurrency(qint32 parts)
+{
+    return d->SetTransferConcurrency(parts);
+}
+
 bool Storage_S3::SetIntegrityChecks(bool enabled)
 {
     return d->SetIntegrityChecks(enabled);

@@ -1184,6 +1184,12 @@ qint64 Storage_S3_Private::SetUploadChunkSize(qint64 bytes)
     return uploadChunkSize;
 }
 
+qint32 Storage_S3_Private::SetTransferConcurrency(qint32 parts)
+{
+    transferConcurrency = qBound(1, parts, 16);
+    return transferConcurrency;
+}
+
 bool Storage_S3_Private::SetIntegrityChecks(bool enabled)
 {
     integrityChecks = enabled;

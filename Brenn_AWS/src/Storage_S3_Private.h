@@ -122,6 +122,7 @@ public:
                                          const DownloadState &state);
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
+    qint32 SetTransferConcurrency(qint32 parts);
     bool SetIntegrityChecks(bool enabled);
     void UpdateCredentials(const QString &accessKeyId, const QString &secretKey,
                            const QString &sessionToken);
@@ -218,6 +219,7 @@ private:
     qint64 downloadChunkSize = 5242880;
     qint64 uploadChunkSize = 5242880;
     bool integrityChecks = true;
+    qint32 transferConcurrency = 1;
     QString downloadBucket, downloadKey, downloadFile;
     qint64 downloadedBytes = 0, downloadSize = 0;
     QString downloadETag;

@@ -164,6 +164,10 @@ public:
     // Both return the size now in force; an upload part must be larger than 5 MiB.
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
+    // How many parts of a chunked upload, or ranges of a chunked download, are in flight at once
+    // (1 to 16, 1 by default). Each chunked call still returns when at least one of them is done,
+    // so its progress, pause and abort keep their pace. Returns the setting now in force.
+    qint32 SetTransferConcurrency(qint32 parts);
     // On by default: the finished chunked upload or download is compared with the object's ETag
     // where that is known to be an MD5 digest of the data (for an object stored in parts, in the
     // part size the server tells; not for objects encrypted with KMS or customer keys); a

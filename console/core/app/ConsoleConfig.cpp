@@ -108,6 +108,10 @@ void ConsoleConfig::readIniFile()
         settings->value(QStringLiteral("connecttimeout"), DefaultConnectTimeout).toInt());
     replyTimeout =
         clampTimeout(settings->value(QStringLiteral("replytimeout"), DefaultReplyTimeout).toInt());
+    transferConcurrency = qBound(
+        MinTransferConcurrency,
+        settings->value(QStringLiteral("transferconcurrency"), DefaultTransferConcurrency).toInt(),
+        MaxTransferConcurrency);
     settings->endGroup();
 }
 
@@ -128,4 +132,6 @@ void ConsoleConfig::echo() const
                                                        : QStringLiteral("false"));
     qCDebug(lcSrv).noquote() << QStringLiteral("  Connect Timeout: %1").arg(connectTimeout);
     qCDebug(lcSrv).noquote() << QStringLiteral("  Reply Timeout: %1").arg(replyTimeout);
+    qCDebug(lcSrv).noquote()
+        << QStringLiteral("  Transfer Concurrency: %1").arg(transferConcurrency);
 }

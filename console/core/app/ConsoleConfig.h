@@ -16,6 +16,10 @@ public:
     static constexpr int DefaultReplyTimeout = 30;
     static constexpr int MinTimeout = 1;
     static constexpr int MaxTimeout = 600;
+    // Parts or ranges of one S3 transfer in flight at once.
+    static constexpr int DefaultTransferConcurrency = 4;
+    static constexpr int MinTransferConcurrency = 1;
+    static constexpr int MaxTransferConcurrency = 16;
 
     explicit ConsoleConfig(const QStringList &arguments);
 
@@ -44,6 +48,7 @@ public:
     bool restoreWindow = true;
     int connectTimeout = DefaultConnectTimeout;
     int replyTimeout = DefaultReplyTimeout;
+    int transferConcurrency = DefaultTransferConcurrency;
     QString iniFile;
 
 private:

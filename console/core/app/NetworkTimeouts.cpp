@@ -2,6 +2,7 @@
 
 #include "ConsoleConfig.h"
 #include "ZeltRequestPool.h"
+#include "Zelt_S3Worker.h"
 
 #include <Brenn_AWS/Storage_S3.h>
 
@@ -11,4 +12,5 @@ void applyNetworkTimeouts(const ConsoleConfig &config)
     const int replyMs = config.replyTimeout * 1000;
     Zelt_Common_API::ZeltRequestPool::setTimeouts({connectMs, replyMs});
     Brenn_AWS::Storage_S3::SetTimeouts(connectMs, replyMs);
+    Zelt_S3Worker::setTransferConcurrency(config.transferConcurrency);
 }

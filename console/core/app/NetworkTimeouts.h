@@ -3,5 +3,5 @@
 class ConsoleConfig;
 
 // Gives the configured connect and reply time-outs to the REST requests and to the storage
-// library, for every request made afterwards.
+// library, and the transfers' concurrency to the S3 worker, for every request made afterwards.
 void applyNetworkTimeouts(const ConsoleConfig &config);

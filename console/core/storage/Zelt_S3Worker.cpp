@@ -33,6 +33,15 @@ void raiseTo(std::atomic<quint64> &value, quint64 ticket)
 }
 } // namespace
 
+namespace {
+std::atomic<int> transferConcurrency{4};
+}
+
+void Zelt_S3Worker::setTransferConcurrency(int parts)
+{
+    transferConcurrency = parts;
+}
+
 Storage_S3 *Zelt_S3Worker::storageFor(const S3Target &target)
 {
     Credentials latest;
@@ -52,6 +61,7 @@ Storage_S3 *Zelt_S3Worker::storageFor(const S3Target &target)
         storage->UpdateCredentials(latest.user, latest.pass, latest.sessionToken);
     }
     storageRevision = latest.revision;
+    storage->SetTransferConcurrency(transferConcurrency.load());
     return storage.get();
 }
 

@@ -43,6 +43,10 @@ public:
 
     const QAWSException notInitialized;
 
+    // Parts or ranges of each transfer in flight at once, for every worker from its next chunk
+    // on (4 unless set).
+    static void setTransferConcurrency(int parts);
+
 public slots:
     // type 2 is Amazon S3 (url is then a region), anything else MinIO. The listings go to this
     // service from now on.
