@@ -87,4 +87,9 @@ QAWSException integrityFailure(const QString &message)
                          QStringLiteral("Integrity check failed: ") + message);
 }
 
+QString withoutQuotes(QString eTag)
+{
+    return eTag.remove(QLatin1Char('"'));
+}
+
 } // namespace Brenn_AWS

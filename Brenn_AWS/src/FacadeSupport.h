@@ -26,6 +26,9 @@ aws::Endpoint endpointFor(Type type, const QString &service, const QString &loca
 // region.
 aws::Endpoint s3EndpointFor(Type type, const QString &location);
 
+// An ETag as S3 sends it, without its double quotes.
+QString withoutQuotes(QString eTag);
+
 // Throws 187 when a single-user form is called in multi-user mode, 188 the other way round.
 void checkMode(bool singleUser, bool singleUserFormCalled);
 

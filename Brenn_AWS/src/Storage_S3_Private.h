@@ -5,12 +5,17 @@
 
 #include "aws/CurlRuntime.h"
 #include "aws/ObjectDigest.h"
+#include "aws/RequestLanes.h"
 #include "aws/S3Client.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
 
+#include <deque>
+#include <map>
 #include <memory>
+#include <optional>
 
 namespace Brenn_AWS {
 
@@ -192,24 +197,56 @@ private:
                        const QString &localFile);
     void startUpload(Client &client, const QString &bucket, const QString &key,
                      const QString &localFile, const QString &contentType);
+    // A part of an upload, or a range of a download, in bytes of the file.
     struct PartRange
     {
-        int number = 0;
+        int number = 0; // uploads only
         qint64 offset = 0;
         qint64 size = 0;
     };
-    // The part the next chunk sends; nothing when the server holds them all.
-    std::optional<PartRange> nextUploadPart() const;
-    // Sends the part and keeps it; the chunk's speed.
-    qint32 sendUploadPart(Client &client, const PartRange &range, const QString &contentType,
-                          QString &eTag);
+    // What a lane leaves behind for the part or range it carried.
+    struct UploadJob
+    {
+        PartRange range;
+        bool unreadable = false; // the file ended early or could not be read
+        QByteArray digest;       // binary MD5 of the part's data
+        QString eTag;
+        std::optional<aws::AwsError> error;
+    };
+    struct DownloadJob
+    {
+        PartRange range;
+        qint64 written = 0; // into the file at the range's offset
+        bool writeFailed = false;
+        std::optional<aws::AwsError> error;
+    };
+
+    // Parts in flight up to the concurrency, then the first to finish: their confirmations taken.
+    void moveUploadParts(Client &client);
+    std::optional<PartRange> nextUploadPart();
+    void startUploadPart(Client &client, const PartRange &range);
+    // Keeps what the finished parts confirmed; a failure among them is thrown once the others
+    // are kept, and a failed part is sent again by the next call.
+    qint64 collectUploadParts(Client &client, qint64 waitMs);
+    void completeUpload(Client &client, MPInfo &info);
+    void moveDownloadRanges(Client &client);
+    std::optional<PartRange> nextDownloadRange();
+    void startDownloadRange(Client &client, const PartRange &range);
+    // Writes the finished ranges at their offsets; as for uploads, a failed range is asked for
+    // again by the next call.
+    qint64 collectDownloadRanges(qint64 waitMs);
+    // Hashes the written bytes that now follow the contiguous ones without a gap.
+    void extendDownloadedPrefix();
+    // How long a call waits for the first of its requests to finish: with several allowed in
+    // flight it returns after a second at most, so that pause and abort keep the pace of one
+    // chunk while the parts in flight share the link.
+    qint64 collectWaitMs() const;
     [[noreturn]] void failUploadChunk(Client &client, const aws::AwsError &error);
     [[noreturn]] void failChangedDownload(const aws::AwsError &error);
     void checkUploadedData(const QString &eTag);
     // How the download must be hashed to be judged, nothing when it cannot be.
     std::optional<qint64> learnDigestPartSize(Client &client, const QString &bucket,
                                               const QString &key, const aws::ObjectHead &head);
-    bool rewindDownloadDigest();
     bool middlePartsAsLearnt(Client &client);
     void checkDownloadedData(Client &client);
 
@@ -221,7 +258,14 @@ private:
     bool integrityChecks = true;
     qint32 transferConcurrency = 1;
     QString downloadBucket, downloadKey, downloadFile;
+    // downloadedBytes: written from the start without a gap (and hashed).
     qint64 downloadedBytes = 0, downloadSize = 0;
+    qint64 nextRangeOffset = 0;             // the first byte no range has asked for yet
+    std::map<qint64, qint64> writtenRanges; // offset to length, beyond the downloaded bytes
+    std::deque<PartRange> downloadRetries;  // failed ranges, asked for again first
+    std::map<quint64, std::shared_ptr<DownloadJob>> downloadJobs; // in flight, by offset
+    aws::RequestLanes downloadLanes;
+    QElapsedTimer downloadClock; // since the last bytes counted for the speed
     QString downloadETag;
     QDateTime downloadLastModified;
     // Null when the download's ETag cannot be judged or the checks are off.
@@ -229,9 +273,16 @@ private:
     QString uploadBucket, uploadKey, uploadFile, uploadContentType;
     qint64 uploadedBytes = 0, uploadSize = 0;
     // A continued upload keeps the layout it began with: part k covers [(k - 1) * size,
-    // k * size) of the file. Others send part after part in the chunk size then in force.
+    // k * size) of the file; its missing parts are sent as retries. Others send part after part
+    // in the chunk size then in force.
     qint64 uploadPartSize = 0;
-    bool uploadLayoutFixed = false;
+    int nextPartNumber = 1;
+    qint64 nextPartOffset = 0;
+    std::deque<PartRange> uploadRetries; // parts to send before new ones, in part order
+    std::map<quint64, std::shared_ptr<UploadJob>> uploadJobs; // in flight, by part number
+    aws::RequestLanes uploadLanes;
+    QElapsedTimer uploadClock;
+    qint32 uploadSpeed = 0, downloadSpeed = 0;
     QDateTime uploadFileModified; // of the file when the upload began
     struct SentPart
     {
@@ -245,6 +296,7 @@ private:
     QString uploadId;
     std::unique_ptr<QFile> downloadStream;
     std::unique_ptr<QFile> uploadSource;
+    QString lastPartETag; // of the last part confirmed
 };
 
 } // namespace Brenn_AWS

@@ -244,9 +244,8 @@ void tst_StorageStandIn::passingFailureSendsThePartAgain_data()
     };
     QTest::newRow("part 2") << 2 << QList<QByteArray>{"/b/k?uploads=", part(1), part(2),
                                                       part(2),         part(3), complete};
-    QTest::newRow("completion") << 4
-                                << QList<QByteArray>{"/b/k?uploads=", part(1), part(2), part(3),
-                                                     complete,        part(3), complete};
+    QTest::newRow("completion") << 4 << QList<QByteArray>{"/b/k?uploads=", part(1),  part(2),
+                                                          part(3),         complete, complete};
 }
 
 void tst_StorageStandIn::passingFailureSendsThePartAgain()

@@ -72,6 +72,12 @@ MultipartS3Peer::MultipartS3Peer()
     });
 }
 
+void MultipartS3Peer::setMishaps(const Mishaps &mishaps)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_mishaps = mishaps;
+}
+
 QString MultipartS3Peer::endpoint() const
 {
     return m_server.url();
@@ -139,6 +145,17 @@ Reply MultipartS3Peer::answer(const RecordingHttpServer::Request &request)
         QString::fromUtf8(request.query()), request.header("Range"), request.header("If-Match")};
     const QMutexLocker lock(&m_mutex);
     m_log.append(logged);
+    switch (m_mishaps ? m_mishaps(logged) : Mishap::None) {
+    case Mishap::Lost: {
+        Reply lost;
+        lost.answer = false;
+        return lost;
+    }
+    case Mishap::SlowDown:
+        return errorReply(503, "SlowDown");
+    case Mishap::None:
+        break;
+    }
     if (logged.path.count(QLatin1Char('/')) < 2 || logged.path.endsWith(QLatin1Char('/'))) {
         if (request.method == "GET" && !logged.parameter(QStringLiteral("uploads")).isNull())
             return listUploads(logged);

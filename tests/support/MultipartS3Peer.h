@@ -9,6 +9,8 @@
 #include <QMutex>
 #include <QString>
 
+#include <functional>
+
 // An in-memory S3 on 127.0.0.1 that logs what it is sent and makes multipart ETags as S3 does
 // (s3rver's are plain MD5s): ListParts, ListMultipartUploads, AbortMultipartUpload. Objects: PUT,
 // GET (Range, If-Match), HEAD (also of one part), DELETE. Any bucket exists; signatures are not
@@ -44,6 +46,18 @@ public:
     QByteArray object(const QString &bucket, const QString &key) const;
     // Page sizes of ListParts (unless the request asks for fewer) and ListMultipartUploads.
     void setPageSizes(int maxParts, int maxUploads);
+
+    // What happens to a request on the way, instead of its answer: lost (never acted on nor
+    // answered, as on a link that stalls) or answered 503 SlowDown.
+    enum class Mishap
+    {
+        None,
+        Lost,
+        SlowDown
+    };
+    using Mishaps = std::function<Mishap(const LoggedRequest &)>;
+    // Chooses the mishap of every request from now on; it sees each one as logged.
+    void setMishaps(const Mishaps &mishaps);
 
 private:
     struct Object
@@ -86,6 +100,7 @@ private:
     int m_nextUpload = 0;
     int m_maxParts = 1000;
     int m_maxUploads = 1000;
+    Mishaps m_mishaps;
 
     RecordingHttpServer m_server{RecordingHttpServer::OnOwnThread};
 };

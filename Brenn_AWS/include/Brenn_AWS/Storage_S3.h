@@ -152,10 +152,11 @@ public:
     void ContinueUploadObjectMultipart(Type type, const QString &location,
                                        const QString &accessKeyId, const QString &secretKey,
                                        const UploadState &state);
-    // Makes the described download the stored one, going on from the length of its partial
-    // local file. Every chunk of a chunked download asks for the object with the ETag its
-    // download began with; one that changed in between fails with "PreconditionFailed", and
-    // the partial file is deleted and the download forgotten. The integrity check of a continued
+    // Makes the described download the stored one, going on from its `transferred` bytes (those
+    // written without a gap), or from the partial local file's length where that is shorter;
+    // the file is cut there. Every chunk of a chunked download asks for the object with the ETag
+    // its download began with; one that changed in between fails with "PreconditionFailed", and the
+    // partial file is deleted and the download forgotten. The integrity check of a continued
     // download hashes the partial file's bytes again.
     void ContinueDownloadObjectMultipart(const DownloadState &state);
     void ContinueDownloadObjectMultipart(Type type, const QString &location,
@@ -165,8 +166,11 @@ public:
     qint64 SetDownloadChunkSize(qint64 bytes);
     qint64 SetUploadChunkSize(qint64 bytes);
     // How many parts of a chunked upload, or ranges of a chunked download, are in flight at once
-    // (1 to 16, 1 by default). Each chunked call still returns when at least one of them is done,
-    // so its progress, pause and abort keep their pace. Returns the setting now in force.
+    // (1 to 16, 1 by default), each on a connection of its own. A chunked call starts parts up to
+    // this number and returns when at least one of them is done; above 1, after a second at the
+    // latest, so that pause and abort keep their pace. Parts in flight when no call runs go on
+    // and are counted by the next call; an abort ends them first. A download writes each range
+    // at its offset. Returns the setting now in force.
     qint32 SetTransferConcurrency(qint32 parts);
     // On by default: the finished chunked upload or download is compared with the object's ETag
     // where that is known to be an MD5 digest of the data (for an object stored in parts, in the

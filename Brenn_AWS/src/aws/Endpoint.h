@@ -28,6 +28,12 @@ struct Endpoint
     static std::optional<Endpoint> fromEnvironmentUrl(const QString &service,
                                                       const QString &region);
     static QString regionFromEnvironment();
+
+    bool operator==(const Endpoint &other) const
+    {
+        return scheme == other.scheme && host == other.host && basePath == other.basePath &&
+               region == other.region;
+    }
 };
 
 } // namespace Brenn_AWS::aws

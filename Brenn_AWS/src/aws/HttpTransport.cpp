@@ -75,6 +75,11 @@ size_t writeHeader(char *data, size_t size, size_t count, void *userData)
     return bytes;
 }
 
+int cancelIfAsked(void *userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool> *>(userData)->load() ? 1 : 0;
+}
+
 using HeaderSlist = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
 HeaderSlist headerList(const HttpRequest &request, bool hasBody)
@@ -137,6 +142,11 @@ HttpResponse HttpTransport::send(const HttpRequest &request, QIODevice *body, qi
     curl_easy_setopt(m_handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(m_handle, CURLOPT_LOW_SPEED_TIME,
                      static_cast<long>(qMax<qint64>(1, m_options.requestTimeoutMs / 1000)));
+    if (m_options.cancel) {
+        curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(m_handle, CURLOPT_XFERINFOFUNCTION, &cancelIfAsked);
+        curl_easy_setopt(m_handle, CURLOPT_XFERINFODATA, m_options.cancel);
+    }
     curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYPEER, m_options.verifyTls ? 1L : 0L);
     curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYHOST, m_options.verifyTls ? 2L : 0L);
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 class QIODevice;
@@ -18,6 +19,14 @@ struct TransportOptions
     // Longest time without any byte moving before the request is given up.
     qint64 requestTimeoutMs = 600000;
     bool verifyTls = false;
+    // Set from another thread, it ends the running request at once.
+    const std::atomic<bool> *cancel = nullptr;
+
+    bool operator==(const TransportOptions &other) const
+    {
+        return connectTimeoutMs == other.connectTimeoutMs &&
+               requestTimeoutMs == other.requestTimeoutMs && verifyTls == other.verifyTls;
+    }
 };
 
 struct HttpResponse
@@ -51,6 +60,7 @@ public:
     // handed to `sink` when one is given; everything else is kept in the response.
     HttpResponse send(const HttpRequest &request, QIODevice *body = nullptr, qint64 bodySize = 0,
                       const BodySink &sink = {});
+    const TransportOptions &options() const { return m_options; }
 
 private:
     CURL *m_handle;

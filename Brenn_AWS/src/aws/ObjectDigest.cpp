@@ -93,6 +93,11 @@ bool StreamDigest::rewind(QIODevice &source, qint64 offset)
     m_part.reset();
     m_partFed = 0;
     m_fed = keptParts * m_partSize;
+    return catchUp(source, offset);
+}
+
+bool StreamDigest::catchUp(QIODevice &source, qint64 offset)
+{
     if (!source.seek(m_fed))
         return false;
     QByteArray block;

@@ -44,6 +44,8 @@ public:
     // Back to the state after the first `offset` bytes, hashing again from `source` (which holds
     // them) only those of the part in progress. False when the source cannot be read.
     bool rewind(QIODevice &source, qint64 offset);
+    // Hashes the bytes from those fed so far up to `offset`, read from `source`.
+    bool catchUp(QIODevice &source, qint64 offset);
     QString eTag();
 
 private:

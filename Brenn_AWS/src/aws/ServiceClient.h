@@ -19,6 +19,7 @@ public:
     const Credentials &credentials() const { return m_credentials; }
     // Renewed credentials sign every request from the next one on; the connection stays.
     void setCredentials(const Credentials &credentials) { m_credentials = credentials; }
+    const TransportOptions &transportOptions() const { return m_transport.options(); }
 
 protected:
     // A request for a raw path below the endpoint's base path.

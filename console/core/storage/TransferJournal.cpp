@@ -100,6 +100,7 @@ void TransferJournal::recordDownload(const QString &id, const Brenn_AWS::Downloa
         return;
     transfer->eTag = state.eTag;
     transfer->lastModified = state.lastModified;
+    transfer->downloaded = state.transferred;
     if (state.size > 0)
         transfer->size = state.size;
     save();
@@ -135,7 +136,8 @@ std::optional<Brenn_AWS::DownloadState> TransferJournal::downloadToContinue(cons
     state.localFile = transfer->local;
     state.eTag = transfer->eTag;
     state.size = transfer->size;
-    state.transferred = QFileInfo(transfer->local).size();
+    const qint64 length = QFileInfo(transfer->local).size();
+    state.transferred = transfer->downloaded < 0 ? length : qMin(transfer->downloaded, length);
     state.lastModified = transfer->lastModified;
     return state;
 }
@@ -172,6 +174,7 @@ void TransferJournal::forgetProgress(const QString &id)
     transfer->fileModified = QDateTime();
     transfer->eTag.clear();
     transfer->lastModified = QDateTime();
+    transfer->downloaded = -1;
     save();
 }
 

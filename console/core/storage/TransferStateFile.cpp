@@ -95,7 +95,8 @@ QJsonObject toJson(const StoredTransfer &transfer)
                                             {"fileModified", timeText(transfer.fileModified)}});
     } else {
         object.insert("download", QJsonObject{{"eTag", transfer.eTag},
-                                              {"lastModified", timeText(transfer.lastModified)}});
+                                              {"lastModified", timeText(transfer.lastModified)},
+                                              {"downloaded", sizeText(transfer.downloaded)}});
     }
     return object;
 }
@@ -143,6 +144,7 @@ std::optional<StoredTransfer> fromJson(const QJsonObject &object, QString *probl
         const QJsonObject download = object.value("download").toObject();
         transfer.eTag = download.value("eTag").toString();
         transfer.lastModified = readTime(download, "lastModified", &ok);
+        transfer.downloaded = readSize(download, "downloaded", -1, &ok);
     }
     if (!ok) {
         *problem = QStringLiteral("unreadable size, time or part");

@@ -47,6 +47,9 @@ struct StoredTransfer
     // Download: the object as it was, so that the partial file is continued only for the same one.
     QString eTag;
     QDateTime lastModified;
+    // The bytes of the partial file written without a gap (-1: not known, the file's length
+    // counts). Ranges finish in any order, so the file may be longer.
+    qint64 downloaded = -1;
 
     friend bool operator==(const StoredTransfer &a, const StoredTransfer &b)
     {
@@ -55,7 +58,7 @@ struct StoredTransfer
                a.size == b.size && a.reason == b.reason && a.uploadId == b.uploadId &&
                a.contentType == b.contentType && a.partSize == b.partSize && a.parts == b.parts &&
                a.fileSize == b.fileSize && a.fileModified == b.fileModified && a.eTag == b.eTag &&
-               a.lastModified == b.lastModified;
+               a.lastModified == b.lastModified && a.downloaded == b.downloaded;
     }
 };
 
