@@ -3,11 +3,14 @@
 // The S3 browser as an administrator on MinIO-type storage sees it, pointed at a local s3rver,
 // for the benchmarks that drive it without the rest of the console.
 
+#include "ScriptedPrompt.h"
 #include "Zelt_LoginData.h"
 #include "Zelt_S3.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTableWidget>
+#include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -54,6 +57,55 @@ inline double refreshAndShow(Zelt_S3 &browser, int timeoutMs = 120000)
         return -1;
     browser.repaint();
     return timer.nsecsElapsed() / 1e9;
+}
+
+// Nothing asked, nothing failed: the queue tells its failures in message boxes.
+inline bool quiet(ScriptedPrompt &prompt, QTextStream &out)
+{
+    for (const ScriptedPrompt::Shown &shown : std::as_const(prompt.shown))
+        out << "prompt shown: " << shown.title << ": " << shown.text << '\n';
+    const bool none = prompt.shown.isEmpty();
+    prompt.shown.clear();
+    return none;
+}
+
+// Selects the file's row in the browser's table; false when it is not listed.
+inline bool selectFile(Zelt_S3 &browser, const QString &name)
+{
+    auto *table = browser.findChild<QTableWidget *>(QStringLiteral("S3TableWidget"));
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->item(row, 0)->text() == name) {
+            table->selectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The file uploaded through the browser's queue into the selected folder, nothing asked.
+inline bool queueUpload(Zelt_S3 &browser, ScriptedPrompt &prompt, const QString &file,
+                        QTextStream &out, int timeoutMs)
+{
+    browser.uploadFiles({file});
+    const bool ended = waitFor(&browser, &Zelt_S3::endUploadDownload, timeoutMs);
+    return quiet(prompt, out) && ended;
+}
+
+// A listed file downloaded through the queue to `target`; the one question expected is where to
+// save.
+inline bool queueDownload(Zelt_S3 &browser, ScriptedPrompt &prompt, const QString &name,
+                          const QString &target, QTextStream &out, int timeoutMs)
+{
+    if (!selectFile(browser, name))
+        return false;
+    prompt.answer(target);
+    browser.on_btnS3Download_clicked();
+    const bool ended = waitFor(&browser, &Zelt_S3::endUploadDownload, timeoutMs);
+    const bool askedTarget =
+        !prompt.shown.isEmpty() && prompt.shown.first().kind == Prompt::Kind::SaveFile;
+    if (askedTarget)
+        prompt.shown.removeFirst();
+    return quiet(prompt, out) && askedTarget && ended;
 }
 
 inline QString verdict(bool met)

@@ -2,13 +2,16 @@
 // (a) through the worker, which takes sizes and ETags from the listing pages, against (b) the
 // old way in the same run, a listing and then one HEAD per key.
 //
-//     listing_bench [--objects N] [--put] [--rounds N] [--flat]
+//     listing_bench [--objects N] [--put] [--rounds N] [--flat] [--link-mbit N --rtt-ms N]
 //
 // The objects are written straight into s3rver's data folder (object, MD5 and metadata file,
 // as s3rver stores them), or with --put one PUT each through Brenn_AWS. Either way (b) checks
-// every size and ETag against what was written, and both ways must build the same tree.
+// every size and ETag against what was written, and both ways must build the same tree. With
+// --link-mbit, every request goes over a link of that rate and --rtt-ms round trip (a FaultProxy
+// in front of s3rver).
 #include "BenchSupport.h"
 #include "BrowserBench.h"
+#include "FaultProxy.h"
 #include "S3Peer.h"
 #include "ScriptedPrompt.h"
 
@@ -24,8 +27,11 @@
 #include <QJsonArray>
 #include <QTextStream>
 #include <QTreeWidgetItemIterator>
+#include <QUrl>
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -107,7 +113,14 @@ int main(int argc, char *argv[])
                                           QStringLiteral("n"), QStringLiteral("3"));
     const QCommandLineOption flatOption(QStringLiteral("flat"),
                                         QStringLiteral("Every object in the top folder."));
-    parser.addOptions({objectsOption, putOption, roundsOption, flatOption});
+    const QCommandLineOption linkOption(
+        QStringLiteral("link-mbit"),
+        QStringLiteral("Over a link of this rate in Mbit/s (none: loopback)."),
+        QStringLiteral("n"));
+    const QCommandLineOption rttOption(QStringLiteral("rtt-ms"),
+                                       QStringLiteral("The link's round trip in ms (40)."),
+                                       QStringLiteral("n"), QStringLiteral("40"));
+    parser.addOptions({objectsOption, putOption, roundsOption, flatOption, linkOption, rttOption});
     parser.process(application);
     flat = parser.isSet(flatOption);
     const int objects = parser.value(objectsOption).toInt();
@@ -119,7 +132,21 @@ int main(int argc, char *argv[])
         out << "cannot start s3rver: " << peer.errorString() << Qt::endl;
         return 1;
     }
-    Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, peer.endpoint(), QStringLiteral("S3RVER"),
+    QString endpoint = peer.endpoint();
+    std::unique_ptr<FaultProxy> link;
+    if (parser.isSet(linkOption)) {
+        link = std::make_unique<FaultProxy>(quint16(QUrl(endpoint).port()));
+        if (!link->start()) {
+            out << "cannot start the link" << Qt::endl;
+            return 1;
+        }
+        link->limitRate(parser.value(linkOption).toLongLong() * 1000 * 1000 / 8);
+        link->setRoundTrip(std::chrono::milliseconds(parser.value(rttOption).toInt()));
+        endpoint = link->url();
+        out << "over a link of " << parser.value(linkOption) << " Mbit/s, "
+            << parser.value(rttOption) << " ms round trip" << Qt::endl;
+    }
+    Brenn_AWS::Storage_S3 storage(Brenn_AWS::MinIO, endpoint, QStringLiteral("S3RVER"),
                                   QStringLiteral("S3RVER"), QString());
     QHash<QString, Brenn_AWS::ObjectInfo> expected;
     QString seedError;
@@ -146,7 +173,7 @@ int main(int argc, char *argv[])
     const double seedSeconds = seeding.nsecsElapsed() / 1e9;
 
     ScriptedPrompt prompt; // nothing should ask; whatever does is reported
-    Zelt_LoginData session = BrowserBench::administrator(peer.endpoint(), bucket);
+    Zelt_LoginData session = BrowserBench::administrator(endpoint, bucket);
     Zelt_S3 browser;
     browser.resize(1000, 700);
     browser.show();

@@ -96,28 +96,6 @@ Measurement measure(const QString &what, qint64 idleKiB, StallMeter *stalls,
     return measurement;
 }
 
-// Nothing asked, nothing failed: the queue tells its failures in message boxes.
-bool quiet(ScriptedPrompt &prompt, QTextStream &out)
-{
-    for (const ScriptedPrompt::Shown &shown : std::as_const(prompt.shown))
-        out << "prompt shown: " << shown.title << ": " << shown.text << '\n';
-    const bool none = prompt.shown.isEmpty();
-    prompt.shown.clear();
-    return none;
-}
-
-bool selectFile(Zelt_S3 &browser, const QString &name)
-{
-    auto *table = browser.findChild<QTableWidget *>(QStringLiteral("S3TableWidget"));
-    for (int row = 0; row < table->rowCount(); ++row) {
-        if (table->item(row, 0)->text() == name) {
-            table->selectRow(row);
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -173,9 +151,6 @@ int main(int argc, char *argv[])
             return qint64(-1);
         }
     };
-    const auto queueEnded = [&] {
-        return BrowserBench::waitFor(&browser, &Zelt_S3::endUploadDownload, transferTimeoutMs);
-    };
     const auto upload = [&](const QString &file, const QString &key) {
         return libraryLoop([&] {
             return storage.UploadObjectMultipart(bucket, key, file,
@@ -196,12 +171,10 @@ int main(int argc, char *argv[])
     results << measure(QStringLiteral("library: UploadObjectMultipart loop"), idleKiB, nullptr,
                        [&] { return upload(source, QStringLiteral("library.bin")) == size; });
     results << measure(QStringLiteral("queue: Zelt_S3::uploadFiles"), idleKiB, &stalls, [&] {
-        browser.uploadFiles({source});
-        return queueEnded();
+        return BrowserBench::queueUpload(browser, prompt, source, out, transferTimeoutMs);
     });
-    const bool uploadQuiet = quiet(prompt, out);
-    results.last().ok = results.last().ok && uploadQuiet &&
-                        storage.HasObject(bucket, QStringLiteral("source.bin")) == size;
+    results.last().ok =
+        results.last().ok && storage.HasObject(bucket, QStringLiteral("source.bin")) == size;
 
     const QString libraryTarget = work.filePath(QStringLiteral("library-download.bin"));
     results << measure(
@@ -211,20 +184,11 @@ int main(int argc, char *argv[])
     QFile::remove(libraryTarget);
 
     const QString queueTarget = work.filePath(QStringLiteral("queue-download.bin"));
-    const bool listed = selectFile(browser, QStringLiteral("source.bin"));
-    prompt.answer(queueTarget); // the download asks where to save
     results << measure(QStringLiteral("queue: Zelt_S3 download button"), idleKiB, &stalls, [&] {
-        browser.on_btnS3Download_clicked();
-        return listed && queueEnded();
+        return BrowserBench::queueDownload(browser, prompt, QStringLiteral("source.bin"),
+                                           queueTarget, out, transferTimeoutMs);
     });
-    // The one question expected is where to save.
-    const bool askedTarget =
-        !prompt.shown.isEmpty() && prompt.shown.first().kind == Prompt::Kind::SaveFile;
-    if (askedTarget)
-        prompt.shown.removeFirst();
-    const bool downloadQuiet = quiet(prompt, out);
-    results.last().ok =
-        results.last().ok && askedTarget && downloadQuiet && sha256Of(queueTarget) == sourceHash;
+    results.last().ok = results.last().ok && sha256Of(queueTarget) == sourceHash;
 
     out << QStringLiteral("%1 MiB over loopback to s3rver, default chunk sizes\n").arg(size / MiB);
     out << QStringLiteral("%1 %2 %3 %4 %5\n")

@@ -10,6 +10,7 @@
 #include "BenchSupport.h"
 #include "FileObjectServer.h"
 #include "S3Peer.h"
+#include "TransferBench.h"
 
 #include <Brenn_AWS/Storage_S3.h>
 
@@ -25,83 +26,17 @@
 #include <QTextStream>
 #include <QThread>
 
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
 using namespace BenchSupport;
-
-struct Measurement
-{
-    QString what;
-    double seconds = 0;
-    qint64 peakKiB = 0;       // peak resident memory of the process that moved the bytes
-    qint64 aboveIdleKiB = -1; // the same above the process's memory before the transfer
-    bool ok = false;
-};
-
-template <class Transfer> Measurement measureHere(const QString &what, Transfer transfer)
-{
-    Measurement measurement;
-    measurement.what = what;
-    resetPeakMemory();
-    const qint64 idle = statusKiB("VmRSS:");
-    QElapsedTimer timer;
-    timer.start();
-    measurement.ok = transfer();
-    measurement.seconds = timer.nsecsElapsed() / 1e9;
-    measurement.peakKiB = statusKiB("VmHWM:");
-    measurement.aboveIdleKiB = measurement.peakKiB - idle;
-    return measurement;
-}
-
-// Runs a program to its end, sampling its peak memory (VmHWM) until it exits: the peak that
-// wait4 reports would include this process's memory, which a spawned child starts from.
-Measurement measureChild(const QString &what, const QStringList &command,
-                         const QStringList &extraEnvironment)
-{
-    Measurement measurement;
-    measurement.what = what;
-    std::vector<QByteArray> storage;
-    std::vector<char *> argv;
-    for (const QString &argument : command)
-        storage.push_back(argument.toLocal8Bit());
-    for (QByteArray &argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::vector<QByteArray> environmentStorage;
-    std::vector<char *> environment;
-    for (char **variable = environ; *variable; ++variable)
-        environment.push_back(*variable);
-    for (const QString &variable : extraEnvironment)
-        environmentStorage.push_back(variable.toLocal8Bit());
-    for (QByteArray &variable : environmentStorage)
-        environment.push_back(variable.data());
-    environment.push_back(nullptr);
-
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv.front(), nullptr, nullptr, argv.data(), environment.data()) != 0)
-        return measurement;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        measurement.peakKiB = qMax(measurement.peakKiB, statusKiB("VmHWM:", QString::number(pid)));
-        QThread::msleep(2);
-    }
-    measurement.seconds = timer.nsecsElapsed() / 1e9;
-    measurement.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return measurement;
-}
+using namespace TransferBench;
 
 bool sameContent(const QString &a, const QString &b)
 {
@@ -113,21 +48,12 @@ const QString bucket = QStringLiteral("bench");
 
 bool uploadInChunks(Brenn_AWS::Storage_S3 &storage, const QString &key, const QString &source)
 {
-    Brenn_AWS::MPInfo info;
-    do {
-        info = storage.UploadObjectMultipart(bucket, key, source,
-                                             QStringLiteral("application/octet-stream"));
-    } while (!info.finished);
-    return info.transferred == QFileInfo(source).size();
+    return TransferBench::uploadInChunks(storage, bucket, key, source);
 }
 
 bool downloadInChunks(Brenn_AWS::Storage_S3 &storage, const QString &key, const QString &target)
 {
-    Brenn_AWS::MPInfo info;
-    do {
-        info = storage.DownloadObjectMultipart(bucket, key, target);
-    } while (!info.finished);
-    return info.transferred == info.size;
+    return TransferBench::downloadInChunks(storage, bucket, key, target);
 }
 
 double median(QList<double> values)

@@ -2,9 +2,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <functional>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -100,10 +103,10 @@ void FaultProxy::limitRate(qint64 bytesPerSecond)
     m_toClient.setRate(bytesPerSecond);
 }
 
-bool FaultProxy::send(LinkPacer &link, int fd, const QByteArray &data)
+void FaultProxy::setRoundTrip(std::chrono::microseconds roundTrip)
 {
-    link.carry(data.size());
-    return sendAll(fd, data);
+    m_toServer.setDelay(roundTrip / 2);
+    m_toClient.setDelay(roundTrip - roundTrip / 2);
 }
 
 FaultProxy::Fault FaultProxy::faultFor(const QByteArray &method)
@@ -125,9 +128,19 @@ void FaultProxy::serve(int client)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(m_targetPort);
     m_server.track(upstream);
+    // A head and its body go out in separate writes: without this, Nagle's algorithm would hold
+    // the body back until the peer's delayed acknowledgement of the head.
+    const int noDelay = 1;
+    ::setsockopt(upstream, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+    ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     if (::connect(upstream, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
         SocketReader fromClient(client);
         SocketReader fromServer(upstream);
+        // Before the sockets close: what is still on its way is delivered first.
+        DelayLine serverLine(m_toServer, upstream);
+        DelayLine clientLine(m_toClient, client);
+        // A new connection's first request waits for the TCP handshake's round trip.
+        std::this_thread::sleep_for(m_toServer.delay() + m_toClient.delay());
         // Clients send the next request only after the reply to the last one.
         for (;;) {
             const QByteArray head = fromClient.until("\r\n\r\n");
@@ -156,25 +169,35 @@ void FaultProxy::serve(int client)
                                         "ServiceUnavailable</Code><Message>Please reduce your "
                                         "request rate.</Message></Error>";
                 fromClient.copy(bodySize, [](QByteArray &) { return true; });
-                sendAll(client, "HTTP/1.1 503 Service Unavailable\r\nContent-Type: "
+                clientLine.send("HTTP/1.1 503 Service Unavailable\r\nContent-Type: "
                                 "application/xml\r\nConnection: close\r\nContent-Length: " +
-                                    QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                                QByteArray::number(body.size()) + "\r\n\r\n" + body);
                 break;
             }
-            const auto toServer = [this, upstream](QByteArray &block) {
-                return send(m_toServer, upstream, block);
-            };
-            const Sender toClient = [this, client](const QByteArray &block) {
-                return send(m_toClient, client, block);
-            };
-            if (!send(m_toServer, upstream, head) || !fromClient.copy(bodySize, toServer))
+            const auto toServer = [&](QByteArray &block) { return serverLine.send(block); };
+            const Sender toClient = [&](const QByteArray &block) { return clientLine.send(block); };
+            if (!serverLine.send(head))
                 break;
-            const QByteArray replyHead = fromServer.until("\r\n\r\n");
+            // With "Expect: 100-continue" the server answers the head first; anything but 100 is
+            // its final answer, and the connection ends after it.
+            QByteArray replyHead;
+            bool bodyWanted = true;
+            if (headerValue(head, "Expect").toLower() == "100-continue") {
+                replyHead = fromServer.until("\r\n\r\n");
+                bodyWanted = statusOf(replyHead) == 100;
+                if (bodyWanted && !toClient(std::exchange(replyHead, {})))
+                    break;
+            }
+            if (bodyWanted && !fromClient.copy(bodySize, toServer))
+                break;
+            if (replyHead.isEmpty())
+                replyHead = fromServer.until("\r\n\r\n");
             const int status = statusOf(replyHead);
             const bool hasBody =
                 !requestLine.startsWith("HEAD ") && status != 204 && status != 304 && status >= 200;
             if (replyHead.isEmpty() || !toClient(replyHead) ||
-                !relayBody(replyHead, hasBody, fromServer, toClient, fault == Fault::FlipByte))
+                !relayBody(replyHead, hasBody, fromServer, toClient, fault == Fault::FlipByte) ||
+                !bodyWanted)
                 break;
         }
     }

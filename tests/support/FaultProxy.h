@@ -8,11 +8,12 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <mutex>
 
 // A TCP proxy on 127.0.0.1 in front of an HTTP/1.1 server that spoils chosen requests: it resets
 // the connection, answers 503 itself, flips one byte in the middle of the reply's body, or holds
-// the request unanswered. Every
+// the request unanswered. It can also act as a network link of a given rate and round trip. Every
 // connection is served by threads of its own, so the proxy works while the test's thread blocks in
 // a library call.
 class FaultProxy
@@ -43,6 +44,10 @@ public:
     // From now on each direction carries at most this many bytes a second, shared by all
     // connections, as a network link of that speed would (0: as fast as loopback).
     void limitRate(qint64 bytesPerSecond);
+    // From now on every byte takes half this time to the server and half back, as over a link
+    // with this round trip: a new connection's handshake costs one, and each connection has a
+    // TCP window of DelayLine::defaultWindow.
+    void setRoundTrip(std::chrono::microseconds roundTrip);
 
 private:
     struct Spoilt
@@ -53,7 +58,6 @@ private:
     };
     void serve(int client);
     Fault faultFor(const QByteArray &method);
-    bool send(LinkPacer &link, int fd, const QByteArray &data);
 
     quint16 m_targetPort;
     mutable std::mutex m_mutex;

@@ -2,9 +2,12 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrlQuery>
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/sendfile.h>
 #include <unistd.h>
 
@@ -76,6 +79,10 @@ void FileObjectServer::limitRate(qint64 bytesPerSecond)
 
 void FileObjectServer::serve(int fd)
 {
+    // The head and the body of a reply go out in separate writes: without this, Nagle's
+    // algorithm would hold the body back until the client's delayed acknowledgement of the head.
+    const int noDelay = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     SocketReader in(fd);
     for (;;) {
         const QByteArray head = in.until("\r\n\r\n");
@@ -93,6 +100,9 @@ bool FileObjectServer::answer(int fd, SocketReader &in, const QByteArray &head)
     const QByteArray &target = requestLine.at(1);
     const QUrlQuery query(QString::fromLatin1(target.mid(target.indexOf('?') + 1)));
     const QByteArray uploadId = query.queryItemValue(QStringLiteral("uploadId")).toLatin1();
+    if (headerValue(head, "Expect").toLower() == "100-continue" &&
+        !sendAll(fd, "HTTP/1.1 100 Continue\r\n\r\n"))
+        return false;
     // The body is read, paced like the link, and dropped.
     const bool bodyRead =
         in.copy(headerValue(head, "Content-Length").toLongLong(), [this](QByteArray &data) {
@@ -102,16 +112,24 @@ bool FileObjectServer::answer(int fd, SocketReader &in, const QByteArray &head)
     if (!bodyRead)
         return false;
 
+    const QByteArray path = target.split('?').constFirst();
+    const bool bucketOnly = path.indexOf('/', 1) < 0 || path.indexOf('/', 1) == path.size() - 1;
+    if (method == "GET" && bucketOnly && !query.hasQueryItem(QStringLiteral("uploads")))
+        return listing(fd, query.queryItemValue(QStringLiteral("prefix")).toUtf8());
+    if (method == "HEAD" && bucketOnly)
+        return reply(fd, "200 OK", {}, {});
     if (method == "HEAD" || method == "GET") {
         const int partNumber =
             m_partNumbers ? query.queryItemValue(QStringLiteral("partNumber")).toInt() : 0;
-        return sendObject(fd, method == "GET", headerValue(head, "Range"), partNumber);
+        return sendObject(fd, method == "GET", storedETag(path), headerValue(head, "Range"),
+                          partNumber);
     }
     if (method == "POST" && query.hasQueryItem(QStringLiteral("uploads"))) {
         QByteArray id;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             id = "upload-" + QByteArray::number(++m_uploads);
+            m_uploadKeys.insert(id, path);
         }
         return reply(fd, "200 OK", "Content-Type: application/xml\r\n",
                      xmlReply("InitiateMultipartUploadResult", "<UploadId>" + id + "</UploadId>"));
@@ -127,17 +145,44 @@ bool FileObjectServer::answer(int fd, SocketReader &in, const QByteArray &head)
                      xmlReply("CompleteMultipartUploadResult",
                               "<ETag>\"" + completedETag(uploadId) + "\"</ETag>"));
     }
+    if (method == "PUT") {
+        // A bucket is made, or an object stored in one request.
+        if (bucketOnly)
+            return reply(fd, "200 OK", "Location: " + path + "\r\n", {});
+        const QByteArray eTag =
+            '"' + QByteArray::fromBase64(headerValue(head, "Content-MD5")).toHex() + '"';
+        store(path, eTag);
+        return reply(fd, "200 OK", "ETag: " + eTag + "\r\n", {});
+    }
     if (method == "DELETE")
         return reply(fd, "204 No Content", {}, {});
     return reply(fd, "501 Not Implemented", {}, {});
 }
 
-bool FileObjectServer::sendObject(int fd, bool withBody, const QByteArray &range, int partNumber)
+bool FileObjectServer::listing(int fd, const QByteArray &prefix)
+{
+    const QByteArray key = QFileInfo(m_path).fileName().toUtf8();
+    const bool listed = key.startsWith(prefix);
+    QByteArray content = "<Prefix>" + prefix + "</Prefix><KeyCount>" +
+                         QByteArray(listed ? "1" : "0") +
+                         "</KeyCount><IsTruncated>false</IsTruncated>";
+    if (listed) {
+        content += "<Contents><Key>" + key +
+                   "</Key><LastModified>2024-01-01T00:00:00.000Z</LastModified><ETag>" + m_eTag +
+                   "</ETag><Size>" + QByteArray::number(m_size) +
+                   "</Size><StorageClass>STANDARD</StorageClass></Contents>";
+    }
+    return reply(fd, "200 OK", "Content-Type: application/xml\r\n",
+                 xmlReply("ListBucketResult", content));
+}
+
+bool FileObjectServer::sendObject(int fd, bool withBody, const QByteArray &eTag,
+                                  const QByteArray &range, int partNumber)
 {
     qint64 first = 0;
     qint64 last = m_size - 1;
     QByteArray status = "200 OK";
-    QByteArray headers = "ETag: " + m_eTag + "\r\n";
+    QByteArray headers = "ETag: " + eTag + "\r\nLast-Modified: Mon, 01 Jan 2024 00:00:00 GMT\r\n";
     if (m_kms)
         headers += "x-amz-server-side-encryption: aws:kms\r\n";
     if (partNumber > 0) {
@@ -199,6 +244,20 @@ QByteArray FileObjectServer::completedETag(const QByteArray &uploadId)
     QByteArray digests;
     for (const QByteArray &digest : parts)
         digests += digest;
-    return QCryptographicHash::hash(digests, QCryptographicHash::Md5).toHex() + '-' +
-           QByteArray::number(parts.size());
+    const QByteArray eTag = QCryptographicHash::hash(digests, QCryptographicHash::Md5).toHex() +
+                            '-' + QByteArray::number(parts.size());
+    m_storedETags.insert(m_uploadKeys.take(uploadId), '"' + eTag + '"');
+    return eTag;
+}
+
+void FileObjectServer::store(const QByteArray &path, const QByteArray &eTag)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_storedETags.insert(path, eTag);
+}
+
+QByteArray FileObjectServer::storedETag(const QByteArray &path)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_storedETags.value(path, m_eTag);
 }

@@ -13,9 +13,11 @@
 
 // An S3 endpoint on 127.0.0.1 that costs next to no CPU, so that a benchmark sees what the client
 // costs: every key reads as one local file (HEAD, and GET of a range or of a part sent with
-// sendfile, with the file's MD5 as ETag), and multipart uploads are taken and dropped, each
-// part's ETag made from the Content-MD5 the client sent. Signatures are not checked. Both
-// directions can be paced like a network link.
+// sendfile, with the file's MD5 as ETag), a bucket's listing shows that file under its own name,
+// and uploads in one request or in parts are taken and dropped, each ETag made from the
+// Content-MD5 the client sent; a key uploaded to reads with its upload's ETag from then on, as
+// aws-cli and rclone check. Making a bucket succeeds, and "Expect: 100-continue" is answered.
+// Signatures are not checked. Both directions can be paced like a network link.
 class FileObjectServer
 {
 public:
@@ -42,9 +44,13 @@ public:
 
 private:
     bool answer(int fd, SocketReader &in, const QByteArray &head);
-    bool sendObject(int fd, bool withBody, const QByteArray &range, int partNumber);
+    bool listing(int fd, const QByteArray &prefix);
+    bool sendObject(int fd, bool withBody, const QByteArray &eTag, const QByteArray &range,
+                    int partNumber);
     QByteArray takePart(const QByteArray &uploadId, int partNumber, const QByteArray &md5);
     QByteArray completedETag(const QByteArray &uploadId);
+    void store(const QByteArray &path, const QByteArray &eTag);
+    QByteArray storedETag(const QByteArray &path);
     void serve(int fd);
 
     QString m_path;
@@ -57,6 +63,8 @@ private:
     std::mutex m_mutex;
     int m_uploads = 0;
     QHash<QByteArray, QMap<int, QByteArray>> m_partDigests; // by upload id, binary MD5s
+    QHash<QByteArray, QByteArray> m_uploadKeys;             // path by upload id
+    QHash<QByteArray, QByteArray> m_storedETags;            // quoted, by path
     LinkPacer m_toServer;
     LinkPacer m_toClient;
     LoopbackServer m_server; // last: its threads use the members above
