@@ -82,6 +82,7 @@ void TransferJournal::recordUpload(const QString &id, const Brenn_AWS::UploadSta
     StoredTransfer *transfer = find(id);
     if (!transfer)
         return;
+    const bool newUpload = transfer->uploadId != state.uploadId;
     transfer->fileSize = state.fileSize;
     transfer->fileModified = state.fileModified;
     transfer->uploadId = state.uploadId;
@@ -90,7 +91,7 @@ void TransferJournal::recordUpload(const QString &id, const Brenn_AWS::UploadSta
     transfer->parts.clear();
     for (const Brenn_AWS::PartInfo &part : state.parts)
         transfer->parts.append({part.number, part.size, part.eTag});
-    save();
+    saveProgress(newUpload);
 }
 
 void TransferJournal::recordDownload(const QString &id, const Brenn_AWS::DownloadState &state)
@@ -98,12 +99,13 @@ void TransferJournal::recordDownload(const QString &id, const Brenn_AWS::Downloa
     StoredTransfer *transfer = find(id);
     if (!transfer)
         return;
+    const bool newDownload = transfer->eTag != state.eTag;
     transfer->eTag = state.eTag;
     transfer->lastModified = state.lastModified;
     transfer->downloaded = state.transferred;
     if (state.size > 0)
         transfer->size = state.size;
-    save();
+    saveProgress(newDownload);
 }
 
 std::optional<Brenn_AWS::UploadState> TransferJournal::uploadToContinue(const QString &id) const
@@ -191,10 +193,27 @@ const StoredTransfer *TransferJournal::find(const QString &id) const
     return nullptr;
 }
 
+TransferJournal::~TransferJournal()
+{
+    if (progressUnsaved)
+        save();
+}
+
+void TransferJournal::saveProgress(bool urgent)
+{
+    constexpr qint64 progressIntervalMs = 1000;
+    if (urgent || !sinceSaved.isValid() || sinceSaved.elapsed() >= progressIntervalMs)
+        save();
+    else
+        progressUnsaved = true;
+}
+
 void TransferJournal::save()
 {
     if (!file)
         return;
+    progressUnsaved = false;
+    sinceSaved.start();
     QString why;
     if (!file->save(stored, &why))
         qCWarning(lcSrv) << "The transfer list could not be kept:" << why;

@@ -5,6 +5,7 @@
 
 #include <Brenn_AWS/Structs.h>
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -14,13 +15,17 @@
 #include <optional>
 
 // The transfer queue kept on disk, so that uploads and downloads survive a crash, a quit and a
-// long outage: every change of the queue and every finished chunk is written at once. Only one
-// console of a user keeps it; another one runs with nothing kept (isKept() false).
+// long outage: every change of the queue, and every new upload id or download, is written at
+// once; the progress of a running transfer at most once a second (many chunks a second on a fast
+// link; what a crash loses of it is sent again). Only one console of a user keeps it; another
+// one runs with nothing kept (isKept() false).
 class TransferJournal
 {
 public:
     // folder: where transfers.json lives; owner: the signed-in user.
     TransferJournal(const QString &folder, const QString &owner);
+    // Writes the progress not written yet.
+    ~TransferJournal();
 
     const QString &owner() const { return ownerName; }
     bool isKept() const { return file != nullptr; }
@@ -51,6 +56,8 @@ private:
     StoredTransfer *find(const QString &id);
     const StoredTransfer *find(const QString &id) const;
     void save();
+    // Writes a transfer's progress unless it was written less than a second ago.
+    void saveProgress(bool urgent);
 
     QString ownerName;
     std::unique_ptr<TransferStateFile> file;
@@ -58,4 +65,6 @@ private:
     QList<StoredTransfer> stored;
     // The ids this console has shown: only these does record() forget.
     QSet<QString> handled;
+    QElapsedTimer sinceSaved;
+    bool progressUnsaved = false;
 };
