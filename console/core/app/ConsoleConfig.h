@@ -20,6 +20,9 @@ public:
     static constexpr int DefaultTransferConcurrency = 4;
     static constexpr int MinTransferConcurrency = 1;
     static constexpr int MaxTransferConcurrency = 16;
+    // Days the attendance records are kept.
+    static constexpr int DefaultAttendanceDays = 90;
+    static constexpr int MaxAttendanceDays = 3650;
 
     explicit ConsoleConfig(const QStringList &arguments);
 
@@ -49,6 +52,7 @@ public:
     int connectTimeout = DefaultConnectTimeout;
     int replyTimeout = DefaultReplyTimeout;
     int transferConcurrency = DefaultTransferConcurrency;
+    int attendanceDays = DefaultAttendanceDays;
     QString iniFile;
 
 private:

@@ -28,6 +28,7 @@ void registerMetaTypes()
     static const bool registered = [] {
         qRegisterMetaType<QMap<QString, ZeltMeetingInfo>>();
         qRegisterMetaType<VersionNumber>();
+        qRegisterMetaType<LivePoll>();
         qRegisterMetaType<VersionNumber>("Zelt_MeetingsInfoThread::_serviceVersion");
         qRegisterMetaType<ZeltVersions>();
         qRegisterMetaType<ZeltSpawnPoint>();
@@ -96,6 +97,7 @@ void Zelt_MeetingsInfoThread::createServiceClient()
     using Self = Zelt_MeetingsInfoThread;
     connect(serviceApi, &Api::serviceMeetingsSignal, this, &Self::serviceMeetingsCallBack);
     connect(serviceApi, &Api::serviceMeetingsSignalE, this, &Self::serviceMeetingsECallBack);
+    connect(serviceApi, &Api::serviceMeetingsSignalFull, this, &Self::onServiceMeetingsFull);
     connect(serviceApi, &Api::serviceVersionsSignal, this, &Self::serviceVersions);
     connect(serviceApi, &Api::serviceVersionsSignalE, this, &Self::onServiceVersionsE);
     connect(serviceApi, &Api::serviceStatusSignal, this, [this] { emit serviceStatus(true); });
@@ -258,6 +260,13 @@ void Zelt_MeetingsInfoThread::serviceMeetingsCallBack(QList<ZeltMeetingInfo> lis
     emit meetingsInfo(info);
     emit serviceStatus(true);
     liveInfo = info;
+}
+
+void Zelt_MeetingsInfoThread::onServiceMeetingsFull(ZeltHttpRequestWorker *worker,
+                                                    QList<ZeltMeetingInfo> list)
+{
+    emit meetingsPolled(
+        LivePoll::fromListing(list, worker->response, QDateTime::currentDateTime()));
 }
 
 void Zelt_MeetingsInfoThread::serviceMeetingsECallBack(QList<ZeltMeetingInfo>,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LivePoll.h"
 #include "VersionNumber.h"
 #include "ZeltClientFactory.h"
 #include "auth/ZeltAuthApi.h"
@@ -37,6 +38,8 @@ public:
 
 signals:
     void meetingsInfo(QMap<QString, Zelt_Service_API::ZeltMeetingInfo> info);
+    // The same answer as the running meetings with their participants, after meetingsInfo.
+    void meetingsPolled(LivePoll poll);
     void serviceStatus(bool ok);
     void serviceVersion(Zelt_MeetingsInfoThread::_serviceVersion version);
     void serviceVersions(Zelt_Service_API::ZeltVersions versions);
@@ -83,6 +86,8 @@ public slots:
 
 private slots:
     void serviceMeetingsCallBack(QList<Zelt_Service_API::ZeltMeetingInfo> list);
+    void onServiceMeetingsFull(Zelt_Service_API::ZeltHttpRequestWorker *worker,
+                               QList<Zelt_Service_API::ZeltMeetingInfo> list);
     void serviceMeetingsECallBack(QList<Zelt_Service_API::ZeltMeetingInfo> list,
                                   QNetworkReply::NetworkError type, QString text);
     void onServiceVersionsE(Zelt_Service_API::ZeltVersions versions,

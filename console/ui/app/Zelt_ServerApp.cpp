@@ -1,5 +1,6 @@
 #include "Zelt_ServerApp.h"
 
+#include "AttendanceMonitor.h"
 #include "ComponentsController.h"
 #include "ComponentsExchange.h"
 #include "ConsoleConfig.h"
@@ -23,11 +24,13 @@
 #include "ui_Zelt_ServerApp.h"
 
 #include <QCloseEvent>
+#include <QStandardPaths>
 
 using namespace Zelt_Service_API;
 
 namespace {
 const QString GreenLamp = QStringLiteral(":/Zelt_ServerApp/green.svg");
+constexpr int PollSeconds = 10;
 const QString RedLamp = QStringLiteral(":/Zelt_ServerApp/red.svg");
 } // namespace
 
@@ -87,6 +90,12 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     connect(meetingsPanel, &Zelt_Meetings::meetingChanged, this, &Zelt_ServerApp::onMeetingChanged);
     connect(meetingsPanel, &Zelt_Meetings::meetingConfigChanged, this,
             &Zelt_ServerApp::onMeetingConfigChanged);
+    attendance = new AttendanceMonitor(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), PollSeconds,
+        config->attendanceDays, this);
+    connect(infoThread, &Zelt_MeetingsInfoThread::meetingsPolled, attendance,
+            &AttendanceMonitor::record);
+    meetingsPanel->setAttendance(attendance);
 
     takeTabsFromForm();
 
@@ -114,7 +123,7 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
             &Zelt_ConsoleUpdater::onServiceVersionsFailed);
 
     statusTimer = new QTimer(this);
-    statusTimer->setInterval(10000);
+    statusTimer->setInterval(PollSeconds * 1000);
     connect(statusTimer, &QTimer::timeout, this, &Zelt_ServerApp::onMeetingStatusTimer);
     inactivity = std::make_unique<InactivityFreeze>(this, statusTimer);
 
@@ -343,6 +352,8 @@ void Zelt_ServerApp::onSessionExpired()
 
 void Zelt_ServerApp::handOverSession()
 {
+    if (loginData.loggedIn)
+        attendance->setOwner(loginData.userId, config->serviceHost + config->servicePath);
     infoThread->setLoginData(&loginData);
     s3Browser->setConfig(&loginData);
     meetingsPanel->setLoginData(&loginData);

@@ -17,6 +17,7 @@
 
 #include <memory>
 
+class AttendanceMonitor;
 class ComponentsController;
 class ConsoleConfig;
 class QSslError;
@@ -111,6 +112,7 @@ private:
     ConsoleConfig *config = nullptr;
     Zelt_MeetingsInfoThread *infoThread = nullptr;
     Zelt_Meetings *meetingsPanel = nullptr;
+    AttendanceMonitor *attendance = nullptr;
     Zelt_LoginData loginData;
     bool initDone = false;
     bool bundlesChecked = false;

@@ -1,6 +1,7 @@
 #include "Zelt_Meetings.h"
 
 #include "ConsoleConfig.h"
+#include "Zelt_AttendanceDialog.h"
 #include "ExportFileNames.h"
 #include "FlowLayout.h"
 #include "LogCategories.h"
@@ -39,7 +40,7 @@ Zelt_Meetings::Zelt_Meetings(QWidget *parent, ConsoleConfig *config,
     for (QWidget *button :
          {ui->btnMeetingCreate, ui->btnMeetingEdit, ui->btnMeetingDelete, ui->btnMeetingActivate,
           ui->btnMeetingRefresh, ui->btnURL, ui->btnSendMsg, ui->btnSpawnPoints, ui->btnMirLog,
-          ui->btnSvcLog, ui->btnBanlist, ui->btnExportAll})
+          ui->btnSvcLog, ui->btnBanlist, ui->btnExportAll, ui->btnAttendance})
         buttons->addWidget(button);
     ui->splitMeetings->setStretchFactor(0, 3);
     ui->splitMeetings->setStretchFactor(1, 2);
@@ -132,8 +133,9 @@ void Zelt_Meetings::updateButtons()
 {
     ui->grpBoxMeetings->setEnabled(loginData && loginData->loggedIn);
     const bool selected = !selectedKey().isEmpty();
-    for (QWidget *button : {ui->btnMeetingEdit, ui->btnMeetingDelete, ui->btnSpawnPoints,
-                            ui->btnSendMsg, ui->btnURL, ui->btnMeetingActivate, ui->btnMirLog})
+    for (QWidget *button :
+         {ui->btnMeetingEdit, ui->btnMeetingDelete, ui->btnSpawnPoints, ui->btnSendMsg, ui->btnURL,
+          ui->btnMeetingActivate, ui->btnMirLog, ui->btnAttendance})
         button->setEnabled(selected);
     if (!selected)
         return;
@@ -308,6 +310,8 @@ void Zelt_Meetings::on_btnURL_clicked()
 void Zelt_Meetings::on_tblMeetingMembers_itemSelectionChanged()
 {
     const auto member = ui->tblMeetingMembers->selectedClient();
+    if (attendanceDialog && attendanceDialog->shownMeeting() == selectedKey())
+        attendanceDialog->selectParticipant(member ? member->id() : 0);
     if (!member)
         return;
     ui->btnKickUser->setEnabled(true);
@@ -468,4 +472,33 @@ void Zelt_Meetings::on_btnExportAll_clicked()
                          tr("No meeting could be exported to %1. These files could not be "
                             "written:\n%2")
                              .arg(folder, failures.join(QLatin1Char('\n'))));
+}
+
+// --- Attendance ---
+
+void Zelt_Meetings::setAttendance(AttendanceMonitor *monitor)
+{
+    attendance = monitor;
+}
+
+void Zelt_Meetings::on_btnAttendance_clicked()
+{
+    const QString key = selectedKey();
+    if (key.isEmpty() || !attendance)
+        return;
+    if (!attendanceDialog) {
+        attendanceDialog = new Zelt_AttendanceDialog(attendance, this);
+        // A participant picked on the map is selected in the members table, when it shows them.
+        connect(attendanceDialog, &Zelt_AttendanceDialog::participantChosen, this,
+                [this](const QString &meetingKey, qint32 clientId) {
+                    if (meetingKey == selectedKey())
+                        ui->tblMeetingMembers->selectClient(clientId);
+                });
+    }
+    attendanceDialog->showMeeting(key, meetingMap.value(key).meetingId());
+    if (const auto member = ui->tblMeetingMembers->selectedClient())
+        attendanceDialog->selectParticipant(member->id());
+    attendanceDialog->show();
+    attendanceDialog->raise();
+    attendanceDialog->activateWindow();
 }

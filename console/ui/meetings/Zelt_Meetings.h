@@ -12,7 +12,9 @@
 #include <memory>
 #include <optional>
 
+class AttendanceMonitor;
 class ConsoleConfig;
+class Zelt_AttendanceDialog;
 class Zelt_LogfileDialog;
 class Zelt_MeetingsInfoThread;
 struct Zelt_LoginData;
@@ -32,6 +34,8 @@ public:
     ~Zelt_Meetings() override;
 
     void setLoginData(Zelt_LoginData *data);
+    // Where the Attendance button finds the records and the floor map its polls.
+    void setAttendance(AttendanceMonitor *monitor);
     void requestMeetings();
     void updateButtons();
     // The selected meeting, or an empty one when nothing is selected.
@@ -79,6 +83,7 @@ private slots:
     void on_btnURL_clicked();
     void on_btnBanlist_clicked();
     void on_btnExportAll_clicked();
+    void on_btnAttendance_clicked();
 
 private:
     QString selectedKey() const;
@@ -100,4 +105,6 @@ private:
     QMap<QString, Zelt_Service_API::ZeltMeetingInfo> liveInfo;
     QTimer refreshTimer;
     Zelt_LogfileDialog *logDialog = nullptr;
+    AttendanceMonitor *attendance = nullptr;
+    Zelt_AttendanceDialog *attendanceDialog = nullptr;
 };

@@ -104,3 +104,14 @@ void Zelt_MembersTable::setSelectedRole(const QString &role)
         if (QTableWidgetItem *cell = item(selected.first()->row(), Role))
             cell->setText(role);
 }
+
+void Zelt_MembersTable::selectClient(qint32 clientId)
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (item(row, Id) && item(row, Id)->text() == QString::number(clientId)) {
+            selectRow(row);
+            scrollToItem(item(row, Id));
+            return;
+        }
+    }
+}

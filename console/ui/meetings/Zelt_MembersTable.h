@@ -24,6 +24,8 @@ public:
     // The selected client as its row stored it.
     std::optional<Zelt_Service_API::ZeltMirrorClientInfo> selectedClient() const;
     void setSelectedRole(const QString &role);
+    // Selects the row of the client with this id; nothing when none has it.
+    void selectClient(qint32 clientId);
 
 private:
     QString shownMeeting;
