@@ -12,6 +12,9 @@ const QStringList guestNames = {
 
 // Steps the simulation may take in one catch-up; a longer gap is skipped, not replayed.
 constexpr int maxStepsPerCatchUp = 720;
+// Per step: the chance that a simulated guest leaves, and that one who left comes back.
+constexpr double leaveChance = 0.03;
+constexpr double returnChance = 0.06;
 
 double drift(QRandomGenerator &random, double range)
 {
@@ -51,6 +54,7 @@ void LiveMeetings::resume(Meeting &meeting, qint64 runningSeconds)
     if (terms && terms->minutes > 0)
         live.endsAt = live.startedAt.addSecs(qint64(terms->minutes) * 60);
     live.random.seed(m_seed ^ qHash(meeting.key()));
+    live.churn.seed(~m_seed ^ qHash(meeting.key()));
     meeting.live = std::move(live);
 }
 
@@ -153,8 +157,9 @@ void LiveMeetings::step(Meeting &meeting, const QDateTime &at)
 void LiveMeetings::stepGuests(Meeting &meeting, const QDateTime &at)
 {
     LiveState &live = *meeting.live;
+    leaveOrReturn(meeting, at);
     if (live.participants.size() < participantLimit(meeting) && live.random.generateDouble() < 0.35)
-        join(meeting, {}, at);
+        join(meeting, {}, at).simulated = true;
     for (Participant &participant : live.participants) {
         if (participant.voiceEnabled) {
             const double chance = live.random.generateDouble();
@@ -166,6 +171,31 @@ void LiveMeetings::stepGuests(Meeting &meeting, const QDateTime &at)
         participant.position.z += drift(live.random, 0.5);
         participant.rotation.y += drift(live.random, 15);
     }
+}
+
+// Simulated guests come and go, a returning one under their old alias and login with a new
+// client id, as a real client reconnects.
+void LiveMeetings::leaveOrReturn(Meeting &meeting, const QDateTime &at)
+{
+    LiveState &live = *meeting.live;
+    for (qsizetype i = live.participants.size() - 1; i >= 0; --i) {
+        const Participant &guest = live.participants.at(i);
+        if (!guest.simulated || live.churn.generateDouble() >= leaveChance)
+            continue;
+        meeting.mirrorLog.add(
+            at, QStringLiteral("INFO"),
+            QStringLiteral("Client %1 (%2) left: disconnected").arg(guest.id).arg(guest.alias));
+        live.departed.append(live.participants.takeAt(i));
+    }
+    if (live.departed.isEmpty() || live.participants.size() >= participantLimit(meeting) ||
+        live.churn.generateDouble() >= returnChance)
+        return;
+    Participant guest = live.departed.takeFirst();
+    guest.id = live.nextClientId++;
+    guest.talking = false;
+    live.participants.append(guest);
+    meeting.mirrorLog.add(at, QStringLiteral("INFO"),
+                          QStringLiteral("Client %1 (%2) joined").arg(guest.id).arg(guest.alias));
 }
 
 int LiveMeetings::participantLimit(const Meeting &meeting) const

@@ -34,6 +34,7 @@ private:
     Participant &join(Meeting &meeting, const QString &alias, const QDateTime &at);
     void step(Meeting &meeting, const QDateTime &at);
     void stepGuests(Meeting &meeting, const QDateTime &at);
+    void leaveOrReturn(Meeting &meeting, const QDateTime &at);
     int participantLimit(const Meeting &meeting) const;
     QString guestAlias(const Meeting &meeting) const;
 

@@ -45,7 +45,9 @@ QJsonObject Participant::toJson(const QString &meetingId) const
             {QStringLiteral("HostName"), hostName},
             {QStringLiteral("voiceEnabled"), voiceEnabled},
             {QStringLiteral("voiceIsTalking"), voiceEnabled && talking},
-            {QStringLiteral("Credentials"), QJsonObject{{QStringLiteral("User"), user}}}};
+            {QStringLiteral("Credentials"), QJsonObject{{QStringLiteral("User"), user}}},
+            {QStringLiteral("Position"), position.toJson()},
+            {QStringLiteral("Rotation"), rotation.toJson()}};
 }
 
 std::optional<LicenseTerms> licenseTerms(const QString &license)

@@ -70,6 +70,7 @@ struct Participant
     bool talking = false;
     Vector3 position;
     Vector3 rotation;
+    bool simulated = false; // a guest of the simulation, who may leave and come back
 
     QJsonObject toJson(const QString &meetingId) const; // a ZeltMirrorClientInfo
 };
@@ -83,7 +84,9 @@ struct LiveState
     int statusMirror = 0; // 0 starting, 1 running
     int nextClientId = 1;
     QList<Participant> participants;
+    QList<Participant> departed; // simulated guests who left and may come back
     QRandomGenerator random;
+    QRandomGenerator churn; // who leaves and who comes back, apart from the rest
 };
 
 struct Meeting
