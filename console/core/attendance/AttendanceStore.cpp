@@ -80,8 +80,11 @@ bool AttendanceStore::open(const QString &file, const QString &ownerName,
         if (!exec(statement))
             return false;
     }
-    // A file another program holds waits a little instead of failing at once.
-    exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
+    // A file another program holds waits a little instead of failing at once. A poll's
+    // transaction is appended to the write-ahead log without waiting for the disk twice.
+    for (const char *pragma :
+         {"PRAGMA busy_timeout = 2000", "PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL"})
+        QSqlQuery(db).exec(QString::fromLatin1(pragma));
     return exec(QStringLiteral("UPDATE sessions SET ended = last_poll WHERE ended IS NULL AND "
                                "owner = ? AND service = ?"),
                 {owner, service});

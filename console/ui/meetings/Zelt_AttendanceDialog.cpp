@@ -62,7 +62,6 @@ Zelt_AttendanceDialog::Zelt_AttendanceDialog(AttendanceMonitor *monitor, QWidget
         {tr("Alias"), tr("User"), tr("Role"), tr("First seen"), tr("Last seen"), tr("Present"),
          tr("Talking"), tr("Role changes"), tr("Joins")});
     ui->tblAttendance->verticalHeader()->hide();
-    ui->tblAttendance->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->tblAttendance->sortByColumn(FirstSeen, Qt::AscendingOrder);
     ui->splitSessions->setStretchFactor(1, 3);
     connect(ui->lstSessions, &QListWidget::currentRowChanged, this,
@@ -157,6 +156,10 @@ void Zelt_AttendanceDialog::showRows(const AttendanceSession &session,
 {
     QTableWidget *table = ui->tblAttendance;
     const QLocale locale;
+    // Columns are fitted once per session shown, not at every poll (300 rows).
+    const bool newSession = table->property("session").toString() != session.id;
+    table->setProperty("session", session.id);
+    table->setUpdatesEnabled(false);
     table->setSortingEnabled(false);
     table->setRowCount(int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
@@ -179,6 +182,9 @@ void Zelt_AttendanceDialog::showRows(const AttendanceSession &session,
             table->setItem(i, column, items.at(column));
     }
     table->setSortingEnabled(true);
+    if (newSession)
+        table->resizeColumnsToContents();
+    table->setUpdatesEnabled(true);
 }
 
 void Zelt_AttendanceDialog::exportCsv()
