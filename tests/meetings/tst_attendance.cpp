@@ -18,11 +18,16 @@
 namespace {
 const QDateTime Start = QDateTime::fromSecsSinceEpoch(1718096400); // 2024-06-11 09:00 UTC
 
-// One poll per word list: "a" is there, "a*" talks, "a!" is presenter; "-" means stopped.
-LivePoll poll(int index, const QString &script)
+// One poll per word list, every 10 s: "a" is there, "a*" talks, "a!" is presenter; "-" means
+// stopped; "soon:" answers 2 s after the poll before.
+LivePoll poll(int index, QString script)
 {
     LivePoll poll;
     poll.at = Start.addSecs(10 * index);
+    if (script.startsWith(QLatin1String("soon:"))) {
+        poll.at = Start.addSecs(10 * (index - 1) + 2);
+        script.remove(0, 5);
+    }
     if (script == QLatin1String("-"))
         return poll;
     SeenMeeting meeting{QStringLiteral("acme01"), QStringLiteral("Acme01"), {}, {}};
@@ -95,6 +100,9 @@ void TestAttendance::recorder_data()
     QTest::newRow("stop ends the session, a start opens the next")
         << QStringList{"a", "a*", "-", "a"}
         << QStringList{"0 a 0 1 2 1 0 1", "1 a 3 3 1 0 0 1"} << QStringList{"0 2", "3 -"};
+    QTest::newRow("a poll soon after another is not counted")
+        << QStringList{"a", "soon:a* b", "a"} << QStringList{"0 a 0 2 2 0 0 1"}
+        << QStringList{"0 -"};
     QTest::newRow("gap at the stop is not carried over")
         << QStringList{"a b", "a", "-"}
         << QStringList{"0 a 0 1 2 0 0 1", "0 b 0 0 1 0 0 1"} << QStringList{"0 2"};
@@ -131,8 +139,8 @@ void TestAttendance::recorder()
     }
     QCOMPARE(lastRows.values(), rows);
     QCOMPARE(spans.values(), sessions);
-    // One sample per poll of the running meeting.
-    QCOMPARE(samples.size(), polls.size() - polls.count(QStringLiteral("-")));
+    // One sample per counted poll of the running meeting.
+    QCOMPARE(samples.size(), polls.size() - polls.filter(QRegularExpression("^(-|soon:)")).size());
 }
 
 void TestAttendance::storeKeepsSessionsAcrossRuns()

@@ -14,6 +14,9 @@ bool AttendanceRow::operator==(const AttendanceRow &other) const
 QList<SessionUpdate> AttendanceRecorder::record(const LivePoll &poll)
 {
     QList<SessionUpdate> updates;
+    if (lastCounted.isValid() && lastCounted.msecsTo(poll.at) < pollSeconds * 500)
+        return updates;
+    lastCounted = poll.at;
     for (auto it = open.begin(); it != open.end();) {
         if (poll.running.contains(it.key())) {
             ++it;

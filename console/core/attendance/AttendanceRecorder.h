@@ -7,7 +7,8 @@
 
 // Turns the polls of the running meetings into attendance sessions. Someone missing from one
 // poll and back in the next has not left; missing from two polls, they left and a return is
-// another join.
+// another join. A poll answered within half an interval of the last one counted (a refresh,
+// a new selection) is not counted again.
 class AttendanceRecorder
 {
 public:
@@ -16,7 +17,11 @@ public:
     // The sessions this poll started, went on with or ended, each with the rows it touched.
     QList<SessionUpdate> record(const LivePoll &poll);
     // Forgets the open sessions without ending them (another user's records follow).
-    void clear() { open.clear(); }
+    void clear()
+    {
+        open.clear();
+        lastCounted = {};
+    }
 
 private:
     struct Presence
@@ -35,4 +40,5 @@ private:
 
     int pollSeconds;
     QMap<QString, OpenSession> open;
+    QDateTime lastCounted;
 };

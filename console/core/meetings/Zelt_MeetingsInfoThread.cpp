@@ -266,7 +266,7 @@ void Zelt_MeetingsInfoThread::onServiceMeetingsFull(ZeltHttpRequestWorker *worke
                                                     QList<ZeltMeetingInfo> list)
 {
     emit meetingsPolled(
-        LivePoll::fromListing(list, worker->response, QDateTime::currentDateTime()));
+        LivePoll::fromListing(list, worker->response, pollClock()));
 }
 
 void Zelt_MeetingsInfoThread::serviceMeetingsECallBack(QList<ZeltMeetingInfo>,

@@ -9,6 +9,7 @@
 #include "service/ZeltMeetingServiceApi.h"
 #include "service/ZeltSpawnPoint.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QMap>
 #include <QNetworkReply>
@@ -32,6 +33,10 @@ public:
     using _serviceVersion = VersionNumber;
 
     Zelt_MeetingsInfoThread(QObject *parent, ConsoleConfig *config);
+
+    // The time a poll's answer is recorded at: the machine's clock unless replaced (tests follow
+    // the stand-in's clock).
+    void setClock(std::function<QDateTime()> clock) { pollClock = std::move(clock); }
 
     // A request refused with 401: one refresh for all of them; when it fails the session is over.
     void renewAccessToken(QObject *context, std::function<void(bool renewed)> done) override;
@@ -153,4 +158,5 @@ private:
     int refreshFailures = 0;
     int listFailures = 0;
     QString lastLog;
+    std::function<QDateTime()> pollClock = &QDateTime::currentDateTime;
 };
