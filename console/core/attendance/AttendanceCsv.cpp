@@ -19,8 +19,14 @@ QString AttendanceCsv::time(const QDateTime &time)
 {
     if (!time.isValid())
         return {};
+    // Written out even for UTC: some spreadsheet imports know "+00:00" but not "Z".
     const QDateTime local = time.toLocalTime();
-    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+    const int offset = local.offsetFromUtc() / 60;
+    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+           (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+           QStringLiteral("%1:%2")
+               .arg(qAbs(offset) / 60, 2, 10, QLatin1Char('0'))
+               .arg(qAbs(offset) % 60, 2, 10, QLatin1Char('0'));
 }
 
 QByteArray AttendanceCsv::write(const AttendanceSession &session, const QList<AttendanceRow> &rows)

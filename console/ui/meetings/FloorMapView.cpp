@@ -163,9 +163,12 @@ void FloorMapView::paintEvent(QPaintEvent *)
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(at, Radius + 5, Radius + 5);
         }
-        const bool isSelected = participant.clientId == selected;
-        painter.setPen(QPen(isSelected ? palette().color(QPalette::Highlight) : text.lighter(),
-                            isSelected ? 3 : 1));
+        if (participant.clientId == selected) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 4));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(at, Radius + 10, Radius + 10);
+        }
+        painter.setPen(QPen(text, 1));
         painter.setBrush(participant.isPresenter() ? PresenterColour : GuestColour);
         painter.drawEllipse(at, Radius, Radius);
         painter.setPen(text);

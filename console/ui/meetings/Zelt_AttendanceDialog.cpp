@@ -64,6 +64,7 @@ Zelt_AttendanceDialog::Zelt_AttendanceDialog(AttendanceMonitor *monitor, QWidget
     ui->tblAttendance->verticalHeader()->hide();
     ui->tblAttendance->sortByColumn(FirstSeen, Qt::AscendingOrder);
     ui->splitSessions->setStretchFactor(1, 3);
+    ui->layoutFloorMap->setStretch(0, 1);
     connect(ui->lstSessions, &QListWidget::currentRowChanged, this,
             &Zelt_AttendanceDialog::showSession);
     connect(ui->btnExportCsv, &QPushButton::clicked, this, &Zelt_AttendanceDialog::exportCsv);
