@@ -8,10 +8,10 @@
 #include "ScriptedPrompt.h"
 
 #include <QJsonArray>
-#include <QLineF>
-#include <QRegularExpression>
 #include <QJsonDocument>
+#include <QLineF>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,8 +36,8 @@ LivePoll poll(int index, QString script)
     for (QString word : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         SeenParticipant seen;
         seen.talking = word.contains(QLatin1Char('*'));
-        seen.role = word.contains(QLatin1Char('!')) ? QStringLiteral("Presenter")
-                                                    : QStringLiteral("User");
+        seen.role =
+            word.contains(QLatin1Char('!')) ? QStringLiteral("Presenter") : QStringLiteral("User");
         seen.user = word.remove(QLatin1Char('*')).remove(QLatin1Char('!'));
         seen.alias = seen.user.toUpper();
         meeting.participants.append(seen);
@@ -78,36 +78,35 @@ private slots:
 void TestAttendance::recorder_data()
 {
     QTest::addColumn<QStringList>("polls");
-    QTest::addColumn<QStringList>("rows"); // the rows as the last poll leaves them
+    QTest::addColumn<QStringList>("rows");     // the rows as the last poll leaves them
     QTest::addColumn<QStringList>("sessions"); // started and ended poll, "-" while open
 
     QTest::newRow("stays") << QStringList{"a", "a", "a"} << QStringList{"0 a 0 2 3 0 0 1"}
                            << QStringList{"0 -"};
     QTest::newRow("gap of one poll is no leave")
-        << QStringList{"a b", "b", "a b"}
-        << QStringList{"0 a 0 2 3 0 0 1", "0 b 0 2 3 0 0 1"} << QStringList{"0 -"};
+        << QStringList{"a b", "b", "a b"} << QStringList{"0 a 0 2 3 0 0 1", "0 b 0 2 3 0 0 1"}
+        << QStringList{"0 -"};
     QTest::newRow("two polls away is a leave, back is a join")
-        << QStringList{"a b", "b", "b", "a b"}
-        << QStringList{"0 a 0 3 2 0 0 2", "0 b 0 3 4 0 0 1"} << QStringList{"0 -"};
+        << QStringList{"a b", "b", "b", "a b"} << QStringList{"0 a 0 3 2 0 0 2", "0 b 0 3 4 0 0 1"}
+        << QStringList{"0 -"};
     QTest::newRow("late join") << QStringList{"a", "a", "a c"}
                                << QStringList{"0 a 0 2 3 0 0 1", "0 c 2 2 1 0 0 1"}
                                << QStringList{"0 -"};
     QTest::newRow("talking polls") << QStringList{"a*", "a", "a*", "a*"}
                                    << QStringList{"0 a 0 3 4 3 0 1"} << QStringList{"0 -"};
-    QTest::newRow("role there and back")
-        << QStringList{"a", "a!", "a!", "a"} << QStringList{"0 a 0 3 4 0 2 1"}
-        << QStringList{"0 -"};
+    QTest::newRow("role there and back") << QStringList{"a", "a!", "a!", "a"}
+                                         << QStringList{"0 a 0 3 4 0 2 1"} << QStringList{"0 -"};
     QTest::newRow("one login twice counts once")
         << QStringList{"a* a", "a"} << QStringList{"0 a 0 1 2 1 0 1"} << QStringList{"0 -"};
     QTest::newRow("stop ends the session, a start opens the next")
-        << QStringList{"a", "a*", "-", "a"}
-        << QStringList{"0 a 0 1 2 1 0 1", "1 a 3 3 1 0 0 1"} << QStringList{"0 2", "3 -"};
+        << QStringList{"a", "a*", "-", "a"} << QStringList{"0 a 0 1 2 1 0 1", "1 a 3 3 1 0 0 1"}
+        << QStringList{"0 2", "3 -"};
     QTest::newRow("a poll soon after another is not counted")
         << QStringList{"a", "soon:a* b", "a"} << QStringList{"0 a 0 2 2 0 0 1"}
         << QStringList{"0 -"};
     QTest::newRow("gap at the stop is not carried over")
-        << QStringList{"a b", "a", "-"}
-        << QStringList{"0 a 0 1 2 0 0 1", "0 b 0 0 1 0 0 1"} << QStringList{"0 2"};
+        << QStringList{"a b", "a", "-"} << QStringList{"0 a 0 1 2 0 0 1", "0 b 0 0 1 0 0 1"}
+        << QStringList{"0 2"};
 }
 
 void TestAttendance::recorder()
@@ -204,12 +203,16 @@ void TestAttendance::csvReadsBackInPython()
     // A zone with an offset, so that the offset is written and read back.
     qputenv("TZ", "Europe/Berlin");
     tzset();
-    const AttendanceSession session{"id", "acme01", "Acme01, \"main\"", Start, Start.addSecs(60),
-                                    10};
-    AttendanceRow tricky{"jörg", "Jörg \"JJ\", Ünal\nline two", "jörg", "Presenter",
-                         Start, Start.addSecs(50), 6, 2, 1, 2};
-    AttendanceRow formula{"x", "=HYPERLINK(\"http://x\")", "", "User",
-                          Start.addSecs(10), Start.addSecs(10), 1, 0, 0, 1};
+    const AttendanceSession session{"id",  "acme01",          "Acme01, \"main\"",
+                                    Start, Start.addSecs(60), 10};
+    AttendanceRow tricky{"jörg", "Jörg \"JJ\", Ünal\nline two",
+                         "jörg", "Presenter",
+                         Start,  Start.addSecs(50),
+                         6,      2,
+                         1,      2};
+    AttendanceRow formula{
+        "x", "=HYPERLINK(\"http://x\")", "", "User", Start.addSecs(10), Start.addSecs(10), 1, 0, 0,
+        1};
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.csv"));
     QFile file(path);
@@ -236,9 +239,9 @@ void TestAttendance::csvReadsBackInPython()
             cells << cell.toString();
         return cells;
     };
-    QCOMPARE(row(0), (QStringList{"Meeting", "Session start", "Alias", "User", "Role",
-                                  "First seen", "Last seen", "Present (s)", "Talking (s)",
-                                  "Role changes", "Joins"}));
+    QCOMPARE(row(0),
+             (QStringList{"Meeting", "Session start", "Alias", "User", "Role", "First seen",
+                          "Last seen", "Present (s)", "Talking (s)", "Role changes", "Joins"}));
     QCOMPARE(row(1).mid(2, 3), (QStringList{tricky.alias, "jörg", "Presenter"}));
     QCOMPARE(row(1).first(), session.meetingId);
     QCOMPARE(row(1).mid(7), (QStringList{"60", "20", "1", "2"}));
@@ -258,8 +261,8 @@ void TestAttendance::mapMapping_data()
 
     // View 200 x 100 with a margin of 10: 180 x 80 usable.
     const QList<QPointF> wide{{-10, -2}, {10, 2}};
-    QTest::newRow("centre of content to centre of view") << wide << 1.0 << QPointF(0, 0)
-                                                         << QPointF(100, 50);
+    QTest::newRow("centre of content to centre of view")
+        << wide << 1.0 << QPointF(0, 0) << QPointF(100, 50);
     QTest::newRow("width limits: 20 units on 180 px")
         << wide << 1.0 << QPointF(10, 0) << QPointF(190, 50);
     QTest::newRow("+z is up the screen") << wide << 1.0 << QPointF(0, 2) << QPointF(100, 32);

@@ -115,8 +115,7 @@ void TestAttendanceFlow::attendanceFollowsThePollsAndOutlivesTheRun()
     const qint32 lisaId = column(members(), 0).at(lisaRow).toInt();
     // Lisa's place as the stand-in keeps it.
     QPointF lisaAt;
-    for (const auto &participant :
-         console->sim.state().meeting("Acme01")->live->participants)
+    for (const auto &participant : console->sim.state().meeting("Acme01")->live->participants)
         if (participant.id == lisaId)
             lisaAt = map->geometry().toView(participant.position.x, participant.position.z);
     QTest::mouseClick(map, Qt::LeftButton, {}, lisaAt.toPoint());

@@ -112,9 +112,9 @@ void ConsoleConfig::readIniFile()
         MinTransferConcurrency,
         settings->value(QStringLiteral("transferconcurrency"), DefaultTransferConcurrency).toInt(),
         MaxTransferConcurrency);
-    attendanceDays = qBound(
-        1, settings->value(QStringLiteral("attendancedays"), DefaultAttendanceDays).toInt(),
-        MaxAttendanceDays);
+    attendanceDays =
+        qBound(1, settings->value(QStringLiteral("attendancedays"), DefaultAttendanceDays).toInt(),
+               MaxAttendanceDays);
     settings->endGroup();
 }
 

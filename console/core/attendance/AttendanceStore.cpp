@@ -25,7 +25,8 @@ const QStringList Schema = {
 
 QVariant msecs(const QDateTime &time)
 {
-    return time.isValid() ? QVariant(time.toMSecsSinceEpoch()) : QVariant(QMetaType(QMetaType::LongLong));
+    return time.isValid() ? QVariant(time.toMSecsSinceEpoch())
+                          : QVariant(QMetaType(QMetaType::LongLong));
 }
 
 bool execWith(QSqlQuery &query, const QVariantList &values)
@@ -121,9 +122,8 @@ bool AttendanceStore::save(const QList<SessionUpdate> &updates)
     for (const SessionUpdate &update : updates) {
         const AttendanceSession &s = update.session;
         const QDateTime lastPoll = update.sample ? update.sample->at : s.ended;
-        ok = execWith(session, {s.id, owner, service, s.meetingKey, s.meetingId,
-                                msecs(s.started), msecs(s.ended), msecs(lastPoll),
-                                s.pollSeconds});
+        ok = execWith(session, {s.id, owner, service, s.meetingKey, s.meetingId, msecs(s.started),
+                                msecs(s.ended), msecs(lastPoll), s.pollSeconds});
         for (const AttendanceRow &r : update.rows) {
             ok = ok && execWith(row, {s.id, r.key, r.alias, r.user, r.role, msecs(r.firstSeen),
                                       msecs(r.lastSeen), r.presentPolls, r.talkingPolls,
@@ -138,8 +138,8 @@ bool AttendanceStore::save(const QList<SessionUpdate> &updates)
     }
     if (ok && db.commit())
         return true;
-    const QString why = !session.lastError().text().isEmpty() ? session.lastError().text()
-                        : !row.lastError().text().isEmpty()   ? row.lastError().text()
+    const QString why = !session.lastError().text().isEmpty()  ? session.lastError().text()
+                        : !row.lastError().text().isEmpty()    ? row.lastError().text()
                         : !sample.lastError().text().isEmpty() ? sample.lastError().text()
                                                                : db.lastError().text();
     db.rollback();
@@ -156,57 +156,53 @@ bool AttendanceStore::removeEndedBefore(const QDateTime &cutoff)
            exec(QStringLiteral("DELETE FROM sessions WHERE ended < ?"), {msecs(cutoff)});
 }
 
-QList<AttendanceSession> AttendanceStore::sessions(const QString &meetingKey) const
+template <typename Record>
+QList<Record> AttendanceStore::select(const QString &statement, const QVariantList &values,
+                                      Record (*read)(const QSqlQuery &)) const
 {
-    QList<AttendanceSession> result;
+    QList<Record> result;
     if (!usable)
         return result;
     QSqlQuery query(QSqlDatabase::database(connection, false));
-    query.prepare(QStringLiteral("SELECT id, meeting_key, meeting_id, started, ended, poll_seconds "
-                                 "FROM sessions WHERE owner = ? AND service = ? AND meeting_key = "
-                                 "? ORDER BY started DESC"));
-    query.addBindValue(owner);
-    query.addBindValue(service);
-    query.addBindValue(meetingKey);
-    query.exec();
+    query.prepare(statement);
+    execWith(query, values);
     while (query.next())
-        result.append({query.value(0).toString(), query.value(1).toString(),
-                       query.value(2).toString(), timeOf(query.value(3)), timeOf(query.value(4)),
-                       query.value(5).toInt()});
+        result.append(read(query));
     return result;
+}
+
+QList<AttendanceSession> AttendanceStore::sessions(const QString &meetingKey) const
+{
+    return select<AttendanceSession>(
+        QStringLiteral("SELECT id, meeting_key, meeting_id, started, ended, poll_seconds FROM "
+                       "sessions WHERE owner = ? AND service = ? AND meeting_key = ? ORDER BY "
+                       "started DESC"),
+        {owner, service, meetingKey}, [](const QSqlQuery &query) -> AttendanceSession {
+            return {query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                    timeOf(query.value(3)),    timeOf(query.value(4)),    query.value(5).toInt()};
+        });
 }
 
 QList<AttendanceRow> AttendanceStore::rows(const QString &sessionId) const
 {
-    QList<AttendanceRow> result;
-    if (!usable)
-        return result;
-    QSqlQuery query(QSqlDatabase::database(connection, false));
-    query.prepare(QStringLiteral("SELECT key, alias, user, role, first_seen, last_seen, "
-                                 "present_polls, talking_polls, role_changes, joins FROM "
-                                 "participants WHERE session_id = ? ORDER BY first_seen, key"));
-    query.addBindValue(sessionId);
-    query.exec();
-    while (query.next())
-        result.append({query.value(0).toString(), query.value(1).toString(),
-                       query.value(2).toString(), query.value(3).toString(),
-                       timeOf(query.value(4)), timeOf(query.value(5)), query.value(6).toInt(),
-                       query.value(7).toInt(), query.value(8).toInt(), query.value(9).toInt()});
-    return result;
+    return select<AttendanceRow>(
+        QStringLiteral("SELECT key, alias, user, role, first_seen, last_seen, present_polls, "
+                       "talking_polls, role_changes, joins FROM participants WHERE session_id = ? "
+                       "ORDER BY first_seen, key"),
+        {sessionId}, [](const QSqlQuery &query) -> AttendanceRow {
+            return {query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                    query.value(3).toString(), timeOf(query.value(4)),    timeOf(query.value(5)),
+                    query.value(6).toInt(),    query.value(7).toInt(),    query.value(8).toInt(),
+                    query.value(9).toInt()};
+        });
 }
 
 QList<AttendanceSample> AttendanceStore::samples(const QString &sessionId) const
 {
-    QList<AttendanceSample> result;
-    if (!usable)
-        return result;
-    QSqlQuery query(QSqlDatabase::database(connection, false));
-    query.prepare(QStringLiteral("SELECT at, participants, talkers FROM samples WHERE session_id "
-                                 "= ? ORDER BY at"));
-    query.addBindValue(sessionId);
-    query.exec();
-    while (query.next())
-        result.append(
-            {timeOf(query.value(0)), query.value(1).toInt(), query.value(2).toInt()});
-    return result;
+    return select<AttendanceSample>(
+        QStringLiteral("SELECT at, participants, talkers FROM samples WHERE session_id = ? ORDER "
+                       "BY at"),
+        {sessionId}, [](const QSqlQuery &query) -> AttendanceSample {
+            return {timeOf(query.value(0)), query.value(1).toInt(), query.value(2).toInt()};
+        });
 }

@@ -4,6 +4,9 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantList>
+
+class QSqlQuery;
 
 // The attendance records in an SQLite file, one set per logged-in user and service address.
 // Every call after a failure does nothing; error() says what failed.
@@ -32,6 +35,10 @@ public:
     QList<AttendanceSample> samples(const QString &sessionId) const;
 
 private:
+    // The records a query answers, each read from its row.
+    template <typename Record>
+    QList<Record> select(const QString &statement, const QVariantList &values,
+                         Record (*read)(const QSqlQuery &)) const;
     bool exec(const QString &statement, const QVariantList &values = {});
     bool fail(const QString &what, const QString &why);
 

@@ -55,9 +55,12 @@ LivePoll LivePoll::fromListing(const QList<ZeltMeetingInfo> &listing, const QByt
         meeting.meetingId = info.meetingId();
         const auto clientPlaces = places.value(meeting.key);
         for (const ZeltMirrorClientInfo &client : info.clients()) {
-            SeenParticipant seen{client.id(),      client.alias(),
-                                 client.credentials().user(), client.currentRole(),
-                                 client.voiceEnabled() && client.voiceIsTalking(), std::nullopt};
+            SeenParticipant seen{client.id(),
+                                 client.alias(),
+                                 client.credentials().user(),
+                                 client.currentRole(),
+                                 client.voiceEnabled() && client.voiceIsTalking(),
+                                 std::nullopt};
             if (const auto place = clientPlaces.constFind(client.id());
                 place != clientPlaces.constEnd())
                 seen.place = *place;

@@ -265,8 +265,7 @@ void Zelt_MeetingsInfoThread::serviceMeetingsCallBack(QList<ZeltMeetingInfo> lis
 void Zelt_MeetingsInfoThread::onServiceMeetingsFull(ZeltHttpRequestWorker *worker,
                                                     QList<ZeltMeetingInfo> list)
 {
-    emit meetingsPolled(
-        LivePoll::fromListing(list, worker->response, pollClock()));
+    emit meetingsPolled(LivePoll::fromListing(list, worker->response, pollClock()));
 }
 
 void Zelt_MeetingsInfoThread::serviceMeetingsECallBack(QList<ZeltMeetingInfo>,

@@ -90,9 +90,9 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     connect(meetingsPanel, &Zelt_Meetings::meetingChanged, this, &Zelt_ServerApp::onMeetingChanged);
     connect(meetingsPanel, &Zelt_Meetings::meetingConfigChanged, this,
             &Zelt_ServerApp::onMeetingConfigChanged);
-    attendance = new AttendanceMonitor(
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), PollSeconds,
-        config->attendanceDays, this);
+    attendance =
+        new AttendanceMonitor(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                              PollSeconds, config->attendanceDays, this);
     connect(infoThread, &Zelt_MeetingsInfoThread::meetingsPolled, attendance,
             &AttendanceMonitor::record);
     meetingsPanel->setAttendance(attendance);

@@ -27,9 +27,9 @@ void AttendanceChart::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), palette().base());
     const QFontMetrics metrics = fontMetrics();
-    const QRectF plot = QRectF(rect()).adjusted(metrics.horizontalAdvance(QStringLiteral("0000")) + 8,
-                                                metrics.height() + 8, -12,
-                                                -metrics.height() - 8);
+    const QRectF plot =
+        QRectF(rect()).adjusted(metrics.horizontalAdvance(QStringLiteral("0000")) + 8,
+                                metrics.height() + 8, -12, -metrics.height() - 8);
     painter.setPen(palette().color(QPalette::Text));
     if (samples.isEmpty() || plot.width() < 10 || plot.height() < 10) {
         painter.drawText(rect(), Qt::AlignCenter, tr("No polls recorded"));
@@ -47,11 +47,12 @@ void AttendanceChart::paintEvent(QPaintEvent *)
 
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
-    painter.drawText(QRectF(0, plot.top() - metrics.height() / 2, plot.left() - 4, metrics.height()),
-                     Qt::AlignRight, QString::number(most));
-    painter.drawText(QRectF(0, plot.bottom() - metrics.height() / 2, plot.left() - 4,
-                            metrics.height()),
-                     Qt::AlignRight, QStringLiteral("0"));
+    painter.drawText(
+        QRectF(0, plot.top() - metrics.height() / 2, plot.left() - 4, metrics.height()),
+        Qt::AlignRight, QString::number(most));
+    painter.drawText(
+        QRectF(0, plot.bottom() - metrics.height() / 2, plot.left() - 4, metrics.height()),
+        Qt::AlignRight, QStringLiteral("0"));
     const QLocale locale;
     painter.drawText(QPointF(plot.left(), plot.bottom() + metrics.ascent() + 4),
                      locale.toString(samples.first().at.time(), QLocale::ShortFormat));

@@ -97,9 +97,9 @@ void FloorMapView::mousePressEvent(QMouseEvent *event)
     for (const SeenParticipant &participant : meeting.participants) {
         if (!participant.place)
             continue;
-        const double distance =
-            QLineF(event->position(), mapGeometry.toView(participant.place->x, participant.place->z))
-                .length();
+        const double distance = QLineF(event->position(), mapGeometry.toView(participant.place->x,
+                                                                             participant.place->z))
+                                    .length();
         if (distance < best) {
             best = distance;
             nearest = participant.clientId;
@@ -153,8 +153,8 @@ void FloorMapView::paintEvent(QPaintEvent *)
             continue;
         }
         const QPointF at = mapGeometry.toView(participant.place->x, participant.place->z);
-        QLineF heading = QLineF::fromPolar(Radius * 2.2,
-                                           FloorMapGeometry::screenAngle(participant.place->heading));
+        QLineF heading = QLineF::fromPolar(
+            Radius * 2.2, FloorMapGeometry::screenAngle(participant.place->heading));
         heading.translate(at);
         painter.setPen(QPen(text, 2));
         painter.drawLine(heading);

@@ -58,9 +58,9 @@ Zelt_AttendanceDialog::Zelt_AttendanceDialog(AttendanceMonitor *monitor, QWidget
 {
     ui->setupUi(this);
     ui->tblAttendance->setColumnCount(ColumnCount);
-    ui->tblAttendance->setHorizontalHeaderLabels(
-        {tr("Alias"), tr("User"), tr("Role"), tr("First seen"), tr("Last seen"), tr("Present"),
-         tr("Talking"), tr("Role changes"), tr("Joins")});
+    ui->tblAttendance->setHorizontalHeaderLabels({tr("Alias"), tr("User"), tr("Role"),
+                                                  tr("First seen"), tr("Last seen"), tr("Present"),
+                                                  tr("Talking"), tr("Role changes"), tr("Joins")});
     ui->tblAttendance->verticalHeader()->hide();
     ui->tblAttendance->sortByColumn(FirstSeen, Qt::AscendingOrder);
     ui->splitSessions->setStretchFactor(1, 3);
@@ -198,9 +198,9 @@ void Zelt_AttendanceDialog::exportCsv()
             .filePath(QStringLiteral("%1-%2.csv")
                           .arg(session->meetingId,
                                session->started.toString(QStringLiteral("yyyyMMdd-HHmm"))));
-    const QString path = Prompt::current().saveFileName(this, tr("Export Attendance"), suggested,
-                                                        tr("CSV files (*.csv)"),
-                                                        Prompt::Overwrite::Confirm);
+    const QString path =
+        Prompt::current().saveFileName(this, tr("Export Attendance"), suggested,
+                                       tr("CSV files (*.csv)"), Prompt::Overwrite::Confirm);
     if (path.isEmpty())
         return;
     QSaveFile file(path);
