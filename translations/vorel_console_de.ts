@@ -2,6 +2,48 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>AttendanceChart</name>
+    <message>
+        <location filename="../console/ui/meetings/AttendanceChart.cpp" line="+15"/>
+        <source>Participants and talkers over time</source>
+        <translation>Teilnehmer und Sprecher im Zeitverlauf</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>No polls recorded</source>
+        <translation>Keine Abfragen aufgezeichnet</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Talking</source>
+        <translation>Sprechend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Participants</source>
+        <translation>Teilnehmer</translation>
+    </message>
+</context>
+<context>
+    <name>AttendanceMonitor</name>
+    <message>
+        <location filename="../console/core/attendance/AttendanceMonitor.cpp" line="+57"/>
+        <source>Attendance not kept</source>
+        <translation>Anwesenheit nicht gespeichert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The attendance records cannot be kept:
+%1
+
+The console goes on; attendance is shown for this run only.</source>
+        <translation>Die Anwesenheitsdaten können nicht gespeichert werden:
+%1
+
+Die Konsole läuft weiter; die Anwesenheit wird nur für diese Sitzung angezeigt.</translation>
+    </message>
+</context>
+<context>
     <name>BanlistEntries</name>
     <message>
         <location filename="../console/core/meetings/BanlistEntries.cpp" line="+46"/>
@@ -178,6 +220,24 @@
     </message>
 </context>
 <context>
+    <name>FloorMapView</name>
+    <message>
+        <location filename="../console/ui/meetings/FloorMapView.cpp" line="+25"/>
+        <source>Floor map</source>
+        <translation>Raumplan</translation>
+    </message>
+    <message>
+        <location line="+155"/>
+        <source>1 participant without a position</source>
+        <translation>1 Teilnehmer ohne Position</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 participants without a position</source>
+        <translation>%1 Teilnehmer ohne Position</translation>
+    </message>
+</context>
+<context>
     <name>InactivityFreeze</name>
     <message>
         <location filename="../console/ui/app/InactivityFreeze.cpp" line="+20"/>
@@ -325,7 +385,7 @@ Fehlermeldung: %1</translation>
 <context>
     <name>TransferStateFile</name>
     <message>
-        <location filename="../console/core/storage/TransferStateFile.cpp" line="+177"/>
+        <location filename="../console/core/storage/TransferStateFile.cpp" line="+179"/>
         <source>The transfer queue is in use by another console of this user (process %1 on %2).</source>
         <translation>Die Übertragungswarteschlange wird von einer anderen Konsole dieses Benutzers verwendet (Prozess %1 auf %2).</translation>
     </message>
@@ -571,6 +631,135 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
         <location line="+25"/>
         <source>Custom URL</source>
         <translation>Eigene URL</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_AttendanceDialog</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_AttendanceDialog.cpp" line="+61"/>
+        <source>Alias</source>
+        <translation>Alias</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Role</source>
+        <translation>Rolle</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>First seen</source>
+        <translation>Zuerst gesehen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Last seen</source>
+        <translation>Zuletzt gesehen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Present</source>
+        <translation>Anwesend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Talking</source>
+        <translation>Gesprochen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Role changes</source>
+        <translation>Rollenwechsel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Joins</source>
+        <translation>Beitritte</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Attendance of %1</source>
+        <translation>Anwesenheit in %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>%1 (running)</source>
+        <translation>%1 (läuft)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>No sessions recorded for this meeting yet.</source>
+        <translation>Für diese Besprechung wurden noch keine Sitzungen aufgezeichnet.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>1 participant</source>
+        <translation>1 Teilnehmer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 participants</source>
+        <translation>%1 Teilnehmer</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <location line="+8"/>
+        <source>Export Attendance</source>
+        <translation>Anwesenheit exportieren</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>%1 could not be written:
+%2</source>
+        <translation>%1 konnte nicht geschrieben werden:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>Zelt_AttendanceDialogClass</name>
+    <message>
+        <location filename="../console/ui/meetings/Zelt_AttendanceDialog.ui" line="+6"/>
+        <source>Attendance</source>
+        <translation>Anwesenheit</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&amp;Sessions</source>
+        <translation>&amp;Sitzungen</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Sessions</source>
+        <translation>Sitzungen</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>&amp;Export CSV...</source>
+        <translation>CSV &amp;exportieren...</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>&amp;Floor Map</source>
+        <translation>&amp;Raumplan</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Gold: presenter. Ringed: talking. Green: spawn points. Wheel or +/- zooms, 0 fits.</source>
+        <translation>Gold: Präsentator. Umrandet: spricht. Grün: Startpunkte. Mausrad oder +/- zoomt, 0 passt ein.</translation>
     </message>
 </context>
 <context>
@@ -1090,7 +1279,7 @@ Alle Verweise auf dieses Bundle werden automatisch entfernt.</translation>
 <context>
     <name>Zelt_Meetings</name>
     <message>
-        <location filename="../console/ui/meetings/Zelt_Meetings.cpp" line="+141"/>
+        <location filename="../console/ui/meetings/Zelt_Meetings.cpp" line="+143"/>
         <source>&amp;Stop</source>
         <translation>&amp;Beenden</translation>
     </message>
@@ -1142,7 +1331,7 @@ Fehlermeldung: %1</translation>
         <translation>Die Einladungs-URL der Besprechung wurde in die Zwischenablage kopiert.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <location line="+57"/>
         <source>Mute</source>
         <translation>Stummschalten</translation>
@@ -1306,7 +1495,12 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
         <translation>&amp;Starten</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+27"/>
+        <source>&amp;Attendance...</source>
+        <translation>Anwesen&amp;heit...</translation>
+    </message>
+    <message>
+        <location line="+25"/>
         <source>Mute User</source>
         <translation>Teilnehmer stummschalten</translation>
     </message>
@@ -1329,7 +1523,7 @@ Die übrigen Meetings wurden nach %1 exportiert.</translation>
 <context>
     <name>Zelt_MeetingsInfoThread</name>
     <message>
-        <location filename="../console/core/meetings/Zelt_MeetingsInfoThread.cpp" line="+271"/>
+        <location filename="../console/core/meetings/Zelt_MeetingsInfoThread.cpp" line="+279"/>
         <source>Cannot connect to service</source>
         <translation>Keine Verbindung zum Dienst</translation>
     </message>
@@ -1889,7 +2083,7 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
 <context>
     <name>Zelt_S3Worker</name>
     <message>
-        <location filename="../console/core/storage/Zelt_S3Worker.cpp" line="+140"/>
+        <location filename="../console/core/storage/Zelt_S3Worker.cpp" line="+150"/>
         <source>The server no longer holds the interrupted upload; the upload started over.</source>
         <translation>Der Server hat den unterbrochenen Upload nicht mehr; das Hochladen hat neu begonnen.</translation>
     </message>
@@ -1907,7 +2101,7 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
 <context>
     <name>Zelt_ServerApp</name>
     <message>
-        <location filename="../console/ui/app/Zelt_ServerApp.cpp" line="+45"/>
+        <location filename="../console/ui/app/Zelt_ServerApp.cpp" line="+48"/>
         <source>Configuration problem</source>
         <translation>Konfigurationsproblem</translation>
     </message>
@@ -1921,7 +2115,7 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
 %2</translation>
     </message>
     <message>
-        <location line="+242"/>
+        <location line="+248"/>
         <source>Unsufficient User Rights</source>
         <translation>Unzureichende Benutzerrechte</translation>
     </message>
@@ -2180,7 +2374,7 @@ Diese Konsole arbeitet weiter, aber eine Übertragung, die sie unvollendet läss
 <context>
     <name>Zelt_TransferStatusBar</name>
     <message>
-        <location filename="../console/ui/app/Zelt_TransferStatusBar.cpp" line="+50"/>
+        <location filename="../console/ui/app/Zelt_TransferStatusBar.cpp" line="+51"/>
         <source>Completed: %1 KB</source>
         <translation>Fertig: %1 KB</translation>
     </message>
