@@ -111,6 +111,16 @@ void FloorMapView::mousePressEvent(QMouseEvent *event)
     emit participantChosen(nearest);
 }
 
+void FloorMapView::drawLabel(QPainter &painter, const QPointF &at, double gap, double rise,
+                             const QString &label) const
+{
+    // Right of the mark, or left of it where the text would leave the view.
+    const double textWidth = painter.fontMetrics().horizontalAdvance(label);
+    const double left =
+        at.x() + gap + textWidth <= width() - 2 ? at.x() + gap : at.x() - gap - textWidth;
+    painter.drawText(QPointF(left, at.y() + rise), label);
+}
+
 void FloorMapView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -143,7 +153,7 @@ void FloorMapView::paintEvent(QPaintEvent *)
         painter.setBrush(SpawnColour);
         painter.drawPath(diamond);
         painter.setPen(SpawnColour.darker());
-        painter.drawText(at + QPointF(10, 4), spawn.name);
+        drawLabel(painter, at, 10, 4, spawn.name);
     }
 
     int unplaced = 0;
@@ -172,7 +182,7 @@ void FloorMapView::paintEvent(QPaintEvent *)
         painter.setBrush(participant.isPresenter() ? PresenterColour : GuestColour);
         painter.drawEllipse(at, Radius, Radius);
         painter.setPen(text);
-        painter.drawText(at + QPointF(Radius + 4, -Radius), participant.alias);
+        drawLabel(painter, at, Radius + 4, -Radius, participant.alias);
     }
     if (unplaced > 0) {
         painter.setPen(text);

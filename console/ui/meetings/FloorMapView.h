@@ -35,6 +35,8 @@ protected:
 
 private:
     void refit();
+    void drawLabel(QPainter &painter, const QPointF &at, double gap, double rise,
+                   const QString &label) const;
     void zoomBy(double factor);
 
     SeenMeeting meeting;

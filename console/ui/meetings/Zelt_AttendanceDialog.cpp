@@ -64,6 +64,8 @@ Zelt_AttendanceDialog::Zelt_AttendanceDialog(AttendanceMonitor *monitor, QWidget
     ui->tblAttendance->verticalHeader()->hide();
     ui->tblAttendance->sortByColumn(FirstSeen, Qt::AscendingOrder);
     ui->splitSessions->setStretchFactor(1, 3);
+    // The session names are short; the participants' columns take the rest.
+    ui->splitSessions->setSizes({200, 900});
     ui->layoutFloorMap->setStretch(0, 1);
     connect(ui->lstSessions, &QListWidget::currentRowChanged, this,
             &Zelt_AttendanceDialog::showSession);
