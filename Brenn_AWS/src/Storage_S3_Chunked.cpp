@@ -379,10 +379,6 @@ void Storage_S3_Private::resetUploadValues()
     uploadContentType.clear();
     uploadPartSize = 0;
     uploadFileModified = QDateTime();
-    if (uploadSource) {
-        uploadSource->close();
-        uploadSource.reset();
-    }
     sentParts.clear();
     partETagsAreDigests = true;
     uploadId.clear();
@@ -398,14 +394,16 @@ void Storage_S3_Private::startUpload(Client &client, const QString &bucket, cons
     uploadKey = key;
     uploadContentType = contentType;
     uploadPartSize = uploadChunkSize;
-    uploadSource = std::make_unique<QFile>(localFile);
-    if (!uploadSource->exists()) {
+    // The lanes read the parts through handles of their own; a file that cannot be read is told
+    // before the upload is created.
+    QFile source(localFile);
+    if (!source.exists()) {
         resetUploadValues();
         throw missingUploadFile(localFile);
     }
-    uploadSize = uploadSource->size();
+    uploadSize = source.size();
     uploadFileModified = QFileInfo(localFile).lastModified().toUTC();
-    if (!uploadSource->open(QIODevice::ReadOnly)) {
+    if (!source.open(QIODevice::ReadOnly)) {
         resetUploadValues();
         throw cannotOpenFile(localFile);
     }
@@ -466,11 +464,12 @@ void Storage_S3_Private::startUploadPart(Client &client, const PartRange &range)
                       });
 }
 
-qint64 Storage_S3_Private::collectUploadParts(Client &client, qint64 waitMs)
+Storage_S3_Private::CollectedParts Storage_S3_Private::collectUploadParts(Client &client,
+                                                                          qint64 waitMs)
 {
     std::optional<aws::AwsError> passing;
     bool unreadable = false;
-    qint64 collected = 0;
+    CollectedParts collected;
     for (const quint64 ticket : uploadLanes.collect(waitMs)) {
         const std::shared_ptr<UploadJob> job = uploadJobs.at(ticket);
         uploadJobs.erase(ticket);
@@ -491,8 +490,8 @@ qint64 Storage_S3_Private::collectUploadParts(Client &client, qint64 waitMs)
                          [&](const SentPart &kept) { return kept.number > range.number; });
         sentParts.insert(later, SentPart{range.number, range.size, job->eTag, job->digest});
         uploadedBytes += range.size;
-        collected += range.size;
-        lastPartETag = job->eTag;
+        collected.bytes += range.size;
+        collected.lastETag = job->eTag;
         partETagsAreDigests = partETagsAreDigests && withoutQuotes(job->eTag).compare(
                                                          QString::fromLatin1(job->digest.toHex()),
                                                          Qt::CaseInsensitive) == 0;
@@ -507,7 +506,7 @@ qint64 Storage_S3_Private::collectUploadParts(Client &client, qint64 waitMs)
     return collected;
 }
 
-void Storage_S3_Private::moveUploadParts(Client &client)
+QString Storage_S3_Private::moveUploadParts(Client &client)
 {
     if (!uploadLanes.running())
         uploadClock.start();
@@ -517,8 +516,10 @@ void Storage_S3_Private::moveUploadParts(Client &client)
             break;
         startUploadPart(client, *part);
     }
-    if (const qint64 collected = collectUploadParts(client, collectWaitMs()); collected > 0)
-        uploadSpeed = chunkSpeed(collected, uploadClock.restart());
+    const CollectedParts collected = collectUploadParts(client, collectWaitMs());
+    if (collected.bytes > 0)
+        uploadSpeed = chunkSpeed(collected.bytes, uploadClock.restart());
+    return collected.lastETag;
 }
 
 MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &bucket,
@@ -530,13 +531,11 @@ MPInfo Storage_S3_Private::UploadObjectMultipart(Client &client, const QString &
     if (localFile != uploadFile || bucket != uploadBucket || key != uploadKey)
         startUpload(client, bucket, key, localFile, contentType);
 
-    lastPartETag.clear();
-    moveUploadParts(client);
     MPInfo info;
+    info.eTag = moveUploadParts(client);
     info.size = uploadSize;
     info.transferred = uploadedBytes;
     info.bytesPerSecond = uploadSpeed;
-    info.eTag = lastPartETag;
     // Every part sent and confirmed: nothing in flight, nothing left to send or to send again.
     info.finished = !uploadLanes.running() && uploadRetries.empty() &&
                     !(nextPartOffset < uploadSize || (uploadSize == 0 && nextPartNumber == 1));
@@ -636,10 +635,10 @@ void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const Upl
     if (state.bucket.isEmpty() || state.localFile.isEmpty() || state.uploadId.isEmpty() ||
         state.partSize <= 0)
         throw incompleteTransferState(QStringLiteral("bucket, local file, upload id or part size"));
-    auto source = std::make_unique<QFile>(state.localFile);
-    if (!source->exists())
+    QFile source(state.localFile);
+    if (!source.exists())
         throw missingUploadFile(state.localFile);
-    if (!source->open(QIODevice::ReadOnly))
+    if (!source.open(QIODevice::ReadOnly))
         throw cannotOpenFile(state.localFile);
     const QList<PartInfo> listed = ListParts(client, state.bucket, state.key, state.uploadId);
     if (!uploadId.isEmpty() && uploadId != state.uploadId)
@@ -649,7 +648,7 @@ void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const Upl
     // Kept only where the server holds exactly this range of the file as it is now. In a file
     // unchanged since the upload began, a part the server lists with the ETag it answered when
     // the part was sent holds that range already: its digest is the ETag.
-    const qint64 size = source->size();
+    const qint64 size = source.size();
     const bool unchanged =
         state.fileSize == size && state.fileModified.isValid() &&
         QFileInfo(state.localFile).lastModified().toUTC() == state.fileModified.toUTC();
@@ -659,7 +658,7 @@ void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const Upl
     for (const PartInfo &part : listed) {
         const qint64 offset = (part.number - 1) * state.partSize;
         if (part.number > partCount(size, state.partSize) ||
-            part.size != qMin(state.partSize, size - offset) || !source->seek(offset))
+            part.size != qMin(state.partSize, size - offset) || !source.seek(offset))
             continue;
         const QByteArray known = QByteArray::fromHex(part.eTag.toLatin1());
         const bool trusted =
@@ -667,7 +666,7 @@ void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const Upl
             confirmed.value(part.number).compare(part.eTag, Qt::CaseInsensitive) == 0;
         const QByteArray digest =
             trusted ? known
-                    : QCryptographicHash::hash(source->read(part.size), QCryptographicHash::Md5);
+                    : QCryptographicHash::hash(source.read(part.size), QCryptographicHash::Md5);
         if (QString::fromLatin1(digest.toHex()).compare(part.eTag, Qt::CaseInsensitive) != 0)
             continue;
         sentParts.append(SentPart{part.number, part.size,
@@ -698,7 +697,6 @@ void Storage_S3_Private::ContinueUploadObjectMultipart(Client &client, const Upl
     uploadPartSize = state.partSize;
     uploadFileModified = state.fileModified;
     uploadSize = size;
-    uploadSource = std::move(source);
 }
 
 UploadState Storage_S3_Private::UploadObjectMultipartState() const

@@ -222,12 +222,18 @@ private:
     };
 
     // Parts in flight up to the concurrency, then the first to finish: their confirmations taken.
-    void moveUploadParts(Client &client);
+    // The ETag of the last part confirmed, empty when none was.
+    QString moveUploadParts(Client &client);
     std::optional<PartRange> nextUploadPart();
     void startUploadPart(Client &client, const PartRange &range);
     // Keeps what the finished parts confirmed; a failure among them is thrown once the others
     // are kept, and a failed part is sent again by the next call.
-    qint64 collectUploadParts(Client &client, qint64 waitMs);
+    struct CollectedParts
+    {
+        qint64 bytes = 0;
+        QString lastETag;
+    };
+    CollectedParts collectUploadParts(Client &client, qint64 waitMs);
     void completeUpload(Client &client, MPInfo &info);
     void moveDownloadRanges(Client &client);
     std::optional<PartRange> nextDownloadRange();
@@ -295,8 +301,6 @@ private:
     bool partETagsAreDigests = true; // false for encrypted objects: then nothing to judge
     QString uploadId;
     std::unique_ptr<QFile> downloadStream;
-    std::unique_ptr<QFile> uploadSource;
-    QString lastPartETag; // of the last part confirmed
 };
 
 } // namespace Brenn_AWS

@@ -18,10 +18,10 @@ QString AttendanceMonitor::fileName() const
 
 void AttendanceMonitor::setOwner(const QString &user, const QString &service)
 {
-    const QString next = user + QLatin1Char('\n') + service;
-    if (next == owner)
+    if (user == ownerUser && service == ownerService)
         return;
-    owner = next;
+    ownerUser = user;
+    ownerService = service;
     recorder.clear();
     QDir().mkpath(folder);
     if (records.open(fileName(), user, service) &&
@@ -33,7 +33,7 @@ void AttendanceMonitor::setOwner(const QString &user, const QString &service)
 void AttendanceMonitor::record(const LivePoll &poll)
 {
     latest = poll;
-    if (owner.isEmpty())
+    if (ownerUser.isEmpty())
         return;
     const QList<SessionUpdate> updates = recorder.record(poll);
     // After the one report, a store that still fails stays quiet.
@@ -49,8 +49,7 @@ void AttendanceMonitor::fallBack()
 {
     const QString why = records.error();
     qCWarning(lcSrv).noquote() << "Attendance records not kept:" << why;
-    const auto lines = owner.split(QLatin1Char('\n'));
-    records.open(QStringLiteral(":memory:"), lines.value(0), lines.value(1));
+    records.open(QStringLiteral(":memory:"), ownerUser, ownerService);
     if (reported)
         return;
     reported = true;

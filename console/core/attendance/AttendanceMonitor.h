@@ -41,7 +41,8 @@ private:
     int keepDays;
     AttendanceRecorder recorder;
     AttendanceStore records;
-    QString owner;
+    QString ownerUser; // empty until the first login
+    QString ownerService;
     LivePoll latest;
     bool reported = false;
 };

@@ -7,7 +7,7 @@
 #include "InactivityFreeze.h"
 #include "InstallerDownload.h"
 #include "LogCategories.h"
-#include "NetworkTimeouts.h"
+#include "NetworkSettings.h"
 #include "ProgramExit.h"
 #include "Prompt.h"
 #include "VersionNumber.h"
@@ -43,7 +43,7 @@ Zelt_ServerApp::Zelt_ServerApp(const QStringList &arguments, QWidget *parent)
     ui->statusBar->hide();
 
     config = new ConsoleConfig(arguments);
-    applyNetworkTimeouts(*config);
+    applyNetworkSettings(*config);
     if (const QStringList problems = config->problems(); !problems.isEmpty())
         Prompt::warning(this, tr("Configuration problem"),
                         tr("Configuration file: %1\n\n%2")

@@ -1,4 +1,4 @@
-#include "NetworkTimeouts.h"
+#include "NetworkSettings.h"
 
 #include "ConsoleConfig.h"
 #include "ZeltRequestPool.h"
@@ -6,7 +6,7 @@
 
 #include <Brenn_AWS/Storage_S3.h>
 
-void applyNetworkTimeouts(const ConsoleConfig &config)
+void applyNetworkSettings(const ConsoleConfig &config)
 {
     const int connectMs = config.connectTimeout * 1000;
     const int replyMs = config.replyTimeout * 1000;
